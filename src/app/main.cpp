@@ -1,0 +1,5 @@
+#include "app/navelo_main.h"
+
+int main(int argc, char** argv) {
+  return navelo::RunNavelo(argc, argv);
+}

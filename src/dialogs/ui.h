@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <QWidget>
+#include <string>
+
+namespace navelo::ui {
+
+inline QString ToQString(std::u16string_view text) {
+  return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
+inline std::u16string FromQString(const QString& text) {
+  return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()),
+                        static_cast<std::size_t>(text.size()));
+}
+
+// Places a child widget by its layout position in twips.
+void PlaceTwips(QWidget* widget, int left, int top, int width, int height);
+
+// The Japanese gothic font of the captions, 9 points (12 pixels at 96 dpi), falling back to an
+// installed Japanese gothic face.
+QFont GothicFont(bool proportional = false);
+
+// Creates a named child of `parent`, placed in twips. `index` marks a member of a control array.
+template <typename W, typename... Args>
+W* MakeControl(QWidget* parent, const char* name, int left, int top, int width, int height,
+               Args&&... args) {
+  auto* w = new W(std::forward<Args>(args)..., parent);
+  w->setObjectName(QString::fromLatin1(name));
+  PlaceTwips(w, left, top, width, height);
+  return w;
+}
+
+}  // namespace navelo::ui

@@ -1,0 +1,39 @@
+#include "platform/x11/desktop.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QProcess>
+#include <QWindow>
+
+namespace navelo::platform::x11 {
+namespace {
+
+QString ToQString(const std::u16string& text) {
+  return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+void QtMessageBox::Show(const std::u16string& text, const std::u16string& title) {
+  QMessageBox box(QMessageBox::NoIcon, ToQString(title), ToQString(text), QMessageBox::Ok);
+  box.setObjectName("NaveloMessageBox");
+  box.exec();
+}
+
+bool XdgShell::Open(const std::u16string& target) {
+  if (target.empty()) return false;
+  return QProcess::startDetached(QStringLiteral("xdg-open"), {ToQString(target)});
+}
+
+void EwmhTopmost::SetTopmost(WindowHandle window, bool on) {
+  // Qt's X11 backend switches the window manager state of a mapped window with a client message
+  // and records it in the property of an unmapped one, without re-creating the window.
+  for (QWindow* w : QGuiApplication::allWindows()) {
+    if (static_cast<WindowHandle>(w->winId()) == window) {
+      w->setFlag(Qt::WindowStaysOnTopHint, on);
+      return;
+    }
+  }
+}
+
+}  // namespace navelo::platform::x11

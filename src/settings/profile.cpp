@@ -1,0 +1,148 @@
+#include "settings/profile.h"
+
+namespace navelo {
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+char AsciiLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  }
+  return true;
+}
+
+// The section a header line names, or nothing when the line is no header.
+std::optional<std::string_view> SectionName(std::string_view line) {
+  std::string_view t = Trim(line);
+  if (t.empty() || t.front() != '[') return std::nullopt;
+  t.remove_prefix(1);
+  std::size_t close = t.find(']');
+  if (close != std::string_view::npos) t = t.substr(0, close);
+  return Trim(t);
+}
+
+struct KeyLine {
+  std::string_view key;
+  std::string_view value;
+};
+
+std::optional<KeyLine> ParseKeyLine(std::string_view line) {
+  std::string_view t = Trim(line);
+  if (t.empty() || t.front() == ';' || t.front() == '[') return std::nullopt;
+  std::size_t eq = t.find('=');
+  if (eq == std::string_view::npos) return std::nullopt;
+  std::string_view key = Trim(t.substr(0, eq));
+  if (key.empty()) return std::nullopt;
+  std::string_view value = Trim(t.substr(eq + 1));
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    value = value.substr(1, value.size() - 2);
+  }
+  return KeyLine{key, value};
+}
+
+}  // namespace
+
+ProfileDocument ProfileDocument::Parse(std::string_view bytes) {
+  ProfileDocument doc;
+  if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+    doc.utf8_ = true;
+    bytes.remove_prefix(kUtf8Bom.size());
+  }
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    char c = bytes[i];
+    if (c != '\r' && c != '\n') continue;
+    doc.lines_.emplace_back(bytes.substr(start, i - start));
+    if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < bytes.size()) doc.lines_.emplace_back(bytes.substr(start));
+  return doc;
+}
+
+std::optional<ProfileDocument::Located> ProfileDocument::FindSection(
+    std::string_view section) const {
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    auto name = SectionName(lines_[i]);
+    if (!name || !SameName(*name, section)) continue;
+    std::size_t end = i + 1;
+    while (end < lines_.size() && !SectionName(lines_[end])) ++end;
+    return Located{i, end};
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> ProfileDocument::Get(std::string_view section,
+                                                std::string_view key) const {
+  auto located = FindSection(section);
+  if (!located) return std::nullopt;
+  for (std::size_t i = located->sectionLine + 1; i < located->end; ++i) {
+    auto entry = ParseKeyLine(lines_[i]);
+    if (entry && SameName(entry->key, key)) return std::string(entry->value);
+  }
+  return std::nullopt;
+}
+
+std::string ProfileDocument::EncodeValue(std::string_view value) {
+  std::string out(value);
+  for (char& c : out) {
+    if (c == '\r' || c == '\n' || c == '\0') c = ' ';
+  }
+  bool needsQuotes = !out.empty() && (IsBlank(out.front()) || IsBlank(out.back()));
+  if (out.size() >= 2 && (out.front() == '"' || out.front() == '\'') && out.back() == out.front()) {
+    needsQuotes = true;
+  }
+  if (needsQuotes) out = '"' + out + '"';
+  return out;
+}
+
+void ProfileDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
+  const std::string encoded = EncodeValue(value);
+  auto located = FindSection(section);
+  if (!located) {
+    lines_.push_back("[" + std::string(section) + "]");
+    lines_.push_back(std::string(key) + "=" + encoded);
+    return;
+  }
+  std::size_t insertAt = located->sectionLine + 1;
+  for (std::size_t i = located->sectionLine + 1; i < located->end; ++i) {
+    auto entry = ParseKeyLine(lines_[i]);
+    if (!entry) continue;
+    if (SameName(entry->key, key)) {
+      lines_[i] = std::string(entry->key) + "=" + encoded;
+      return;
+    }
+    insertAt = i + 1;
+  }
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
+                std::string(key) + "=" + encoded);
+}
+
+std::string ProfileDocument::Serialize() const {
+  std::string out;
+  if (utf8_) out += kUtf8Bom;
+  for (const auto& line : lines_) {
+    out += line;
+    out += "\r\n";
+  }
+  return out;
+}
+
+}  // namespace navelo

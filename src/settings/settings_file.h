@@ -1,0 +1,70 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/codec.h"
+#include "platform/files.h"
+#include "settings/profile.h"
+
+namespace navelo {
+
+// One section/key/value triple to write.
+struct ProfileEntry {
+  std::u16string_view section;
+  std::u16string_view key;
+  std::u16string value;
+};
+
+// The file's content at one moment, with its texts converted to wide text.
+class ProfileSnapshot {
+ public:
+  ProfileSnapshot(platform::FileRead read, const platform::AnsiCodec& codec);
+
+  // The value of a key, or `fallback` when the file, the section or the key is missing. A key
+  // present with an empty value gives "". Values are read whole.
+  std::u16string Text(std::u16string_view section, std::u16string_view key,
+                      std::u16string_view fallback) const;
+
+  // Whether the file could be read; a missing file is readable (it is empty).
+  bool readable() const { return status_ != platform::FileRead::Status::kError; }
+  const std::string& error() const { return error_; }
+
+ private:
+  ProfileDocument doc_;
+  platform::FileRead::Status status_;
+  std::string error_;
+  const platform::AnsiCodec* codec_;
+};
+
+// The settings file on disk. Every read goes to the file anew; every write replaces the file in
+// one step.
+class SettingsFile {
+ public:
+  SettingsFile(std::string path, platform::FileStore& store, const platform::AnsiCodec& codec)
+      : path_(std::move(path)), store_(store), codec_(codec) {}
+
+  const std::string& path() const { return path_; }
+
+  ProfileSnapshot Load() const;
+  std::u16string ReadProfileText(std::u16string_view section, std::u16string_view key,
+                                 std::u16string_view fallback) const;
+  // Writes all entries in one replacement of the file. Returns the reason on failure; the file
+  // is then as it was. A file that exists but cannot be read is never overwritten.
+  std::optional<std::string> WriteEntries(const std::vector<ProfileEntry>& entries);
+  std::optional<std::string> WriteProfileText(std::u16string_view section, std::u16string_view key,
+                                              std::u16string_view value);
+
+ private:
+  std::string path_;
+  platform::FileStore& store_;
+  const platform::AnsiCodec& codec_;
+};
+
+// UTF-8 forms of wide text, for files that carry a UTF-8 byte order mark.
+std::string ToUtf8(std::u16string_view text);
+std::u16string FromUtf8(std::string_view bytes);
+
+}  // namespace navelo

@@ -1,0 +1,208 @@
+#include "panel/panel_window.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "dialogs/ui.h"
+#include "platform/testing/doubles.h"
+#include "platform/x11/codec_cp932.h"
+
+using navelo::ui::ToQString;
+
+class PanelWindowTest : public QObject {
+  Q_OBJECT
+
+  navelo::platform::x11::Cp932Codec codec;
+  navelo::platform::testing::MemoryFileStore store;
+  navelo::platform::testing::RecordingMessageBox messages;
+  navelo::platform::testing::RecordingShell shell;
+  navelo::platform::testing::RecordingTopmost topmost;
+  navelo::platform::testing::FakeProgram program;
+  navelo::SettingsFile file{"/opt/navelo/Navelo.INI", store, codec};
+  navelo::SettingsRecord record;
+  navelo::BrowserAddresses addresses{};
+
+  std::unique_ptr<navelo::PanelWindow> MakePanel() {
+    record.startupPassword = u"ZelvOR";
+    return std::make_unique<navelo::PanelWindow>(navelo::PanelContext{
+        record, file, codec, addresses, messages, shell, topmost, program, {}, {}});
+  }
+
+  QWidget* Control(QWidget* panel, const char* name, int index = -1) {
+    for (auto* w : panel->findChildren<QWidget*>(name)) {
+      if (index < 0 || w->property("index").toInt() == index) return w;
+    }
+    return nullptr;
+  }
+
+ private slots:
+  void init() {
+    store.files.clear();
+    messages.shown.clear();
+    shell.opened.clear();
+    topmost.calls.clear();
+    addresses = {};
+  }
+
+  void controlsMatchTheLayoutTable() {
+    auto panel = MakePanel();
+    QCOMPARE(panel->windowTitle(), QString("Navelo"));
+    QCOMPARE(panel->centralWidget()->size(), QSize(80, 241));
+    struct Expect {
+      const char* name;
+      int index;
+      QString caption;
+      QRect twips;
+    } expected[] = {
+        {"NumKey", 7, ToQString(u"７"), QRect(60, 30, 375, 375)},
+        {"NumKey", 8, ToQString(u"８"), QRect(420, 30, 375, 375)},
+        {"NumKey", 9, ToQString(u"９"), QRect(780, 30, 375, 375)},
+        {"NumKey", 4, ToQString(u"４"), QRect(60, 390, 375, 375)},
+        {"NumKey", 5, ToQString(u"５"), QRect(420, 390, 375, 375)},
+        {"NumKey", 6, ToQString(u"６"), QRect(780, 390, 375, 375)},
+        {"NumKey", 1, ToQString(u"１"), QRect(60, 750, 375, 375)},
+        {"NumKey", 2, ToQString(u"２"), QRect(420, 750, 375, 375)},
+        {"NumKey", 3, ToQString(u"３"), QRect(780, 750, 375, 375)},
+        {"NumKey", 0, "0", QRect(60, 1110, 375, 375)},
+        {"Enter", -1, ToQString(u"ｸﾘｱｰ"), QRect(420, 1110, 735, 375)},
+        {"Label5", -1, ToQString(u"金額"), QRect(90, 1500, 915, 195)},
+        {"txtKin", -1, QString(), QRect(90, 1740, 1035, 285)},
+        {"cmdTou", -1, ToQString(u"投票"), QRect(90, 2130, 1065, 345)},
+        {"cmdSho", -1, ToQString(u"照会"), QRect(90, 2490, 1065, 345)},
+        {"cmdLogIn", -1, ToQString(u"ログイン"), QRect(90, 2850, 1065, 345)},
+        {"Command2", -1, "Club Apat", QRect(90, 3210, 1065, 345)},
+        {"Command1", -1, QString(), QRect(330, 3630, 585, 555)},
+    };
+    for (const auto& e : expected) {
+      QWidget* w = Control(panel.get(), e.name, e.index);
+      QVERIFY2(w, e.name);
+      const QRect px(qRound(e.twips.x() / 15.0), qRound(e.twips.y() / 15.0),
+                     qRound(e.twips.width() / 15.0), qRound(e.twips.height() / 15.0));
+      QCOMPARE(w->geometry(), px);
+      if (auto* b = qobject_cast<QPushButton*>(w)) QCOMPARE(b->text(), e.caption);
+      if (auto* l = qobject_cast<QLabel*>(w)) QCOMPARE(l->text(), e.caption);
+    }
+    auto* kin = static_cast<QLineEdit*>(Control(panel.get(), "txtKin"));
+    QVERIFY(kin->alignment() & Qt::AlignRight);
+    QVERIFY(!kin->testAttribute(Qt::WA_InputMethodEnabled));
+    // The browser button lies below the client area, out of sight.
+    QVERIFY(Control(panel.get(), "Command1")->geometry().top() >= panel->centralWidget()->height());
+    QVERIFY(!(panel->windowFlags() & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(panel->windowFlags() & Qt::WindowMaximizeButtonHint));
+  }
+
+  void tabOrderFollowsTheTable() {
+    auto panel = MakePanel();
+    panel->show();
+    QWidget* expected[] = {
+        Control(panel.get(), "Enter"),     Control(panel.get(), "NumKey", 0),
+        Control(panel.get(), "NumKey", 3), Control(panel.get(), "NumKey", 2),
+        Control(panel.get(), "NumKey", 1), Control(panel.get(), "NumKey", 6),
+        Control(panel.get(), "NumKey", 5), Control(panel.get(), "NumKey", 4),
+        Control(panel.get(), "NumKey", 9), Control(panel.get(), "NumKey", 8),
+        Control(panel.get(), "NumKey", 7), Control(panel.get(), "txtKin"),
+        Control(panel.get(), "cmdTou"),    Control(panel.get(), "cmdSho"),
+        Control(panel.get(), "cmdLogIn"),  Control(panel.get(), "Command1"),
+        Control(panel.get(), "Command2"),
+    };
+    for (std::size_t i = 0; i + 1 < std::size(expected); ++i) {
+      QWidget* next = expected[i]->nextInFocusChain();
+      while (next && !(next->focusPolicy() & Qt::TabFocus)) next = next->nextInFocusChain();
+      QCOMPARE(next, expected[i + 1]);
+    }
+  }
+
+  void menusHaveTheirCaptions() {
+    auto panel = MakePanel();
+    auto actions = panel->menuBar()->actions();
+    QCOMPARE(actions.size(), 2);
+    QCOMPARE(actions[0]->text(), ToQString(u"設定"));
+    QCOMPARE(actions[0]->objectName(), QString("mnuSet"));
+    QCOMPARE(actions[1]->text(), ToQString(u"他"));
+    auto other = actions[1]->menu()->actions();
+    QCOMPARE(other[0]->text(), ToQString(u"バージョン情報"));
+    QCOMPARE(other[1]->text(), ToQString(u"Reameの表示"));
+    auto* brow = panel->findChild<QMenu*>("mnu_brow");
+    QVERIFY(brow);
+    QCOMPARE(brow->actions().size(), 3);
+    QCOMPARE(brow->actions()[2]->text(), ToQString(u"CLUB　A-PAT"));
+  }
+
+  void loadPlacesShowsAndAppliesTopmost() {
+    store.files["/opt/navelo/Navelo.INI"] =
+        "[General]\r\nFormLeft=1500\r\nFormTop=3000\r\nZenmen=1\r\n";
+    auto panel = MakePanel();
+    panel->Load();
+    QVERIFY(panel->isVisible());
+    QVERIFY(panel->expanded());
+    QCOMPARE(panel->pos(), QPoint(100, 200));
+    QCOMPARE(topmost.calls.size(), size_t(1));
+    QVERIFY(topmost.calls[0].on);
+    QCOMPARE(topmost.calls[0].window, navelo::platform::WindowHandle(panel->winId()));
+
+    for (short zenmen : {0, 2, -1}) {
+      topmost.calls.clear();
+      store.files["/opt/navelo/Navelo.INI"] = "[General]\r\nZenmen=" + std::to_string(zenmen);
+      auto other = MakePanel();
+      other->Load();
+      QVERIFY(!topmost.calls.at(0).on);
+    }
+  }
+
+  void readmeAndBrowserMenuGoToTheShell() {
+    auto panel = MakePanel();
+    panel->findChild<QAction*>("mnu_Readme")->trigger();
+    QCOMPARE(shell.opened.size(), size_t(1));
+    QVERIFY(shell.opened[0] == u"/opt/navelo/Readme.txt");
+    addresses[1] = u"https://example.invalid/info";
+    for (QAction* a : panel->findChild<QMenu*>("mnu_brow")->actions()) a->trigger();
+    QCOMPARE(shell.opened.size(), size_t(4));
+    QVERIFY(shell.opened[1].empty());  // nothing entered yet: handed over empty, nothing shown
+    QVERIFY(shell.opened[2] == u"https://example.invalid/info");
+    QVERIFY(messages.shown.empty());
+  }
+
+  void closingSavesThenEnds() {
+    auto panel = MakePanel();
+    panel->Load();
+    panel->move(30, 40);
+    record.NetID = u"inet";
+    try {
+      panel->SaveAndEnd();
+      QFAIL("the program did not end");
+    } catch (const navelo::platform::testing::FakeProgram::Ended& ended) {
+      QCOMPARE(ended.code, 0);
+    }
+    navelo::SettingsRecord back;
+    back.startupPassword = u"ZelvOR";
+    auto loaded = navelo::LoadSettings(back, file, codec);
+    QVERIFY(back.NetID == u"inet");
+    QCOMPARE(loaded.position.left, panel->frameGeometry().left() * 15);
+    QCOMPARE(loaded.position.top, panel->frameGeometry().top() * 15);
+  }
+
+  void failedSaveIsReportedAndStillEnds() {
+    auto panel = MakePanel();
+    store.failWrites = "Read-only file system";
+    bool ended = false;
+    try {
+      panel->SaveAndEnd();
+    } catch (const navelo::platform::testing::FakeProgram::Ended&) {
+      ended = true;
+    }
+    store.failWrites.reset();
+    QVERIFY(ended);
+    QCOMPARE(messages.shown.size(), size_t(1));
+    const QString text = ToQString(messages.shown[0].text);
+    QVERIFY(text.contains("/opt/navelo/Navelo.INI"));
+    QVERIFY(text.contains("Read-only file system"));
+  }
+};
+
+QTEST_MAIN(PanelWindowTest)
+#include "panel_window_test.moc"

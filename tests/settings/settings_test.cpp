@@ -1,0 +1,218 @@
+#include "settings/settings.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/testing/doubles.h"
+#include "platform/x11/codec_cp932.h"
+#include "settings/cipher.h"
+
+namespace navelo {
+namespace {
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  const std::string kPath = "/opt/navelo/Navelo.INI";
+  platform::x11::Cp932Codec codec;
+  platform::testing::MemoryFileStore store;
+  SettingsFile file{kPath, store, codec};
+
+  void Write(const std::u16string& text) { store.files[kPath] = codec.ToAnsi(text); }
+  std::u16string Stored() { return codec.FromAnsi(store.files[kPath]); }
+
+  SettingsRecord Load(std::u16string password = u"ZelvOR", PanelPosition* position = nullptr) {
+    SettingsRecord record;
+    record.startupPassword = password;
+    LoadResult result = LoadSettings(record, file, codec);
+    if (position) *position = result.position;
+    return record;
+  }
+};
+
+TEST_F(SettingsTest, NoFileGivesEveryDefault) {
+  PanelPosition position{99, 99};
+  SettingsRecord r = Load(u"ZelvOR", &position);
+  EXPECT_EQ(r.version, u"1.0");
+  EXPECT_EQ(r.NetID, u"");
+  EXPECT_EQ(r.PatID, u"");
+  EXPECT_EQ(r.Password, u"");
+  EXPECT_EQ(r.Pars, u"");
+  EXPECT_EQ(r.ApatPassword, u"");
+  EXPECT_EQ(r.Zenmen, 0);
+  EXPECT_EQ(r.Kakusu, 0);
+  EXPECT_EQ(r.Chokuzen, 0);
+  EXPECT_EQ(r.Chien, 0);
+  EXPECT_EQ(r.ChienTime, 300);
+  EXPECT_EQ(r.TouhyouTitle, u"IPAT合計金額入力");
+  EXPECT_EQ(r.ShoukaiTitle, u"IPAT照会ログイン");
+  EXPECT_EQ(position.left, 0);
+  EXPECT_EQ(position.top, 0);
+}
+
+TEST_F(SettingsTest, VersionDecidesPlainOrEnciphered) {
+  const std::u16string cipher = EncipherText(u"INET", u"pw", codec);
+  Write(u"[General]\nVERSION=1.2\n[Data]\nNetID=" + cipher + u"\n");
+  EXPECT_EQ(Load(u"pw").NetID, u"INET");
+  Write(u"[General]\nVERSION=1.1\n[Data]\nNetID=" + cipher + u"\n");
+  EXPECT_EQ(Load(u"pw").NetID, cipher);
+  Write(u"[Data]\nNetID=plain\n");
+  EXPECT_EQ(Load(u"pw").NetID, u"plain");
+  Write(u"[General]\nVERSION=abc\n[Data]\nNetID=plain\n");
+  EXPECT_EQ(Load(u"pw").NetID, u"plain");  // not a number: the default 1.0
+  EXPECT_TRUE(VersionStoresEnciphered(u"1.2"));
+  EXPECT_TRUE(VersionStoresEnciphered(u"2"));
+  EXPECT_FALSE(VersionStoresEnciphered(u"1.19999"));
+}
+
+TEST_F(SettingsTest, PositionsRoundToEvenAndEitherSpellingOfTop) {
+  PanelPosition p;
+  Write(u"[General]\nFormLeft=120.5\nFormTop=121.5\n");
+  Load(u"ZelvOR", &p);
+  EXPECT_EQ(p.left, 120);
+  EXPECT_EQ(p.top, 122);
+  Write(u"[General]\nFormLeft=abc\nFormtop=-150\n");
+  Load(u"ZelvOR", &p);
+  EXPECT_EQ(p.left, 0);
+  EXPECT_EQ(p.top, -150);
+
+  // A save updates the entry the file already has, in its own spelling.
+  SettingsRecord r = Load();
+  ASSERT_FALSE(SaveSettings(r, {4410, 300}, file, codec));
+  EXPECT_NE(Stored().find(u"[General]\r\nFormLeft=4410\r\nFormtop=300\r\n"), std::u16string::npos);
+  Write(u"[General]\r\nFormTop=5\r\n");
+  ASSERT_FALSE(SaveSettings(r, {0, 300}, file, codec));
+  EXPECT_NE(Stored().find(u"FormTop=300"), std::u16string::npos);
+  EXPECT_EQ(Stored().find(u"Formtop"), std::u16string::npos);
+}
+
+TEST_F(SettingsTest, NumbersOutsideTheirRangeTakeTheDefault) {
+  Write(u"[General]\nZenmen=70000\nKakusu=-1\nChienTime=99999999999\nChokuzen=1e400\n");
+  SettingsRecord r = Load();
+  EXPECT_EQ(r.Zenmen, 0);
+  EXPECT_EQ(r.Kakusu, -1);
+  EXPECT_EQ(r.ChienTime, 300);
+  EXPECT_EQ(r.Chokuzen, 0);
+  Write(u"[General]\nChienTime=\n");
+  EXPECT_EQ(Load().ChienTime, 0);  // present but empty reads as 0, not the default
+}
+
+TEST_F(SettingsTest, SaveWritesEveryEntryInOneReplacementAndLoadsBack) {
+  SettingsRecord r;
+  r.startupPassword = u"鍵pass";
+  r.NetID = u"inet01";
+  r.PatID = u"12345678";
+  r.Password = u"9876";
+  r.Pars = u"4321";
+  r.ApatPassword = u"+^%~(){}[]";
+  r.Zenmen = 1;
+  r.Kakusu = 2;
+  r.Chokuzen = 1;
+  r.Chien = 1;
+  r.ChienTime = -42;
+  r.TouhyouTitle = u"IPAT合計金額入力 - Chromium";
+  r.ShoukaiTitle = u"  spaced title  ";
+  ASSERT_FALSE(SaveSettings(r, {4410, -150}, file, codec));
+  EXPECT_EQ(store.replaceCount, 1);  // one replacement of the file for the whole record
+
+  const std::u16string text = Stored();
+  EXPECT_NE(text.find(u"VERSION=1.2\r\n"), std::u16string::npos);
+  EXPECT_NE(text.find(u"Password=" + EncipherText(u"鍵pass", u"鍵pass", codec)),
+            std::u16string::npos);
+  EXPECT_NE(text.find(u"FormLeft=4410\r\nFormtop=-150\r\n"), std::u16string::npos);
+  EXPECT_NE(text.find(u"NetID=" + EncipherText(u"inet01", u"鍵pass", codec)), std::u16string::npos);
+
+  PanelPosition p;
+  SettingsRecord back = Load(u"鍵pass", &p);
+  EXPECT_EQ(back.NetID, r.NetID);
+  EXPECT_EQ(back.PatID, r.PatID);
+  EXPECT_EQ(back.Password, r.Password);
+  EXPECT_EQ(back.Pars, r.Pars);
+  EXPECT_EQ(back.ApatPassword, r.ApatPassword);
+  EXPECT_EQ(back.Zenmen, 1);
+  EXPECT_EQ(back.Kakusu, 2);
+  EXPECT_EQ(back.Chokuzen, 1);
+  EXPECT_EQ(back.Chien, 1);
+  EXPECT_EQ(back.ChienTime, -42);
+  EXPECT_EQ(back.TouhyouTitle, r.TouhyouTitle);
+  EXPECT_EQ(back.ShoukaiTitle, r.ShoukaiTitle);
+  EXPECT_EQ(p.left, 4410);
+  EXPECT_EQ(p.top, -150);
+}
+
+TEST_F(SettingsTest, EmptyIdentifierIsWrittenEmptyAndNoPasswordIsStillStored) {
+  SettingsRecord r = Load();
+  ASSERT_FALSE(SaveSettings(r, {}, file, codec));
+  EXPECT_NE(Stored().find(u"[Data]\r\nNetID=\r\n"), std::u16string::npos);
+  EXPECT_NE(Stored().find(u"Password=" + EncipherText(u"ZelvOR", u"ZelvOR", codec)),
+            std::u16string::npos);
+}
+
+TEST_F(SettingsTest, LongIdentifiersSurvive) {
+  for (std::size_t length : {63u, 64u, 200u}) {
+    SettingsRecord r = Load();
+    r.startupPassword = std::u16string(length, u'p');
+    r.NetID = std::u16string(length, u'n');
+    r.Password = std::u16string(length / 2, u'暗');  // two bytes each in the code page
+    ASSERT_FALSE(SaveSettings(r, {}, file, codec));
+    SettingsRecord back = Load(r.startupPassword);
+    EXPECT_EQ(back.NetID, r.NetID) << length;
+    EXPECT_EQ(back.Password, r.Password) << length;
+    // And the stored start-up password is still confirmed by itself.
+    const std::u16string stored = file.ReadProfileText(u"General", u"Password", u"");
+    EXPECT_EQ(DecipherText(stored, r.startupPassword, codec), r.startupPassword) << length;
+  }
+}
+
+TEST_F(SettingsTest, TitleWithLineBreaksCannotInjectEntries) {
+  SettingsRecord r = Load();
+  r.startupPassword = u"secret";
+  r.TouhyouTitle = u"IPAT\r\n[General]\r\nPassword=0065C3769352";
+  ASSERT_FALSE(SaveSettings(r, {}, file, codec));
+  const std::u16string text = Stored();
+  std::size_t lines = 0;
+  for (std::size_t pos = text.find(u"\r\nPassword="); pos != std::u16string::npos;
+       pos = text.find(u"\r\nPassword=", pos + 1)) {
+    ++lines;
+  }
+  EXPECT_EQ(lines, 2u);  // [General] Password and [Data] Password, nothing else
+  EXPECT_EQ(file.ReadProfileText(u"General", u"Password", u""),
+            EncipherText(u"secret", u"secret", codec));
+}
+
+TEST_F(SettingsTest, CommentsAndUnknownEntriesSurviveASave) {
+  Write(u"; written by hand\r\n[General]\r\nMine=1\r\n[Other]\r\nx=y\r\n");
+  ASSERT_FALSE(SaveSettings(Load(), {}, file, codec));
+  const std::u16string text = Stored();
+  EXPECT_EQ(text.find(u"; written by hand\r\n[General]\r\nMine=1\r\n"), 0u);
+  EXPECT_NE(text.find(u"[Other]\r\nx=y\r\n"), std::u16string::npos);
+}
+
+TEST_F(SettingsTest, FailuresLeaveTheStoredFileAlone) {
+  Write(u"[General]\r\nZenmen=1\r\n");
+  const std::string before = store.files[kPath];
+  store.failWrites = "No space left on device";
+  auto error = SaveSettings(Load(), {}, file, codec);
+  ASSERT_TRUE(error);
+  EXPECT_EQ(*error, "No space left on device");
+  EXPECT_EQ(store.files[kPath], before);
+
+  store.failWrites.reset();
+  store.unreadable[kPath] = "Permission denied";
+  SettingsRecord record;
+  record.startupPassword = u"ZelvOR";
+  LoadResult result = LoadSettings(record, file, codec);
+  ASSERT_TRUE(result.readError);
+  EXPECT_TRUE(SaveSettings(record, {}, file, codec));  // never overwrites what it could not read
+  EXPECT_EQ(store.files[kPath], before);
+}
+
+TEST_F(SettingsTest, Utf8FileKeepsItsEncoding) {
+  store.files[kPath] = "\xEF\xBB\xBF[General]\r\nShoukaiTitle=\xE7\x85\xA7\xE4\xBC\x9A\r\n";
+  SettingsRecord r = Load();
+  EXPECT_EQ(r.ShoukaiTitle, u"照会");
+  ASSERT_FALSE(SaveSettings(r, {}, file, codec));
+  EXPECT_EQ(Load().ShoukaiTitle, u"照会");
+  EXPECT_EQ(store.files[kPath].substr(0, 3), "\xEF\xBB\xBF");
+}
+
+}  // namespace
+}  // namespace navelo
