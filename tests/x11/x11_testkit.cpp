@@ -1,0 +1,173 @@
+#include "x11_testkit.h"
+
+#include <X11/Xatom.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace navelo::testkit {
+namespace {
+
+int IgnoreErrors(Display*, XErrorEvent*) {
+  return 0;
+}
+
+}  // namespace
+
+Desktop::Desktop() {
+  if (std::getenv("DISPLAY") == nullptr) return;
+  display_ = XOpenDisplay(nullptr);
+  if (display_) XSetErrorHandler(IgnoreErrors);
+}
+
+Desktop::~Desktop() {
+  if (display_) XCloseDisplay(display_);
+}
+
+std::vector<unsigned long> Desktop::CardinalList(Window w, const char* property, Atom type) {
+  std::vector<unsigned long> out;
+  Atom actual;
+  int format;
+  unsigned long count, after;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(display_, w, XInternAtom(display_, property, False), 0, 1024, False, type,
+                         &actual, &format, &count, &after, &data) == Success &&
+      data) {
+    if (format == 32) {
+      auto* values = reinterpret_cast<unsigned long*>(data);
+      out.assign(values, values + count);
+    }
+    XFree(data);
+  }
+  return out;
+}
+
+std::vector<Window> Desktop::ClientWindows() {
+  std::vector<Window> out;
+  for (unsigned long w : CardinalList(DefaultRootWindow(display_), "_NET_CLIENT_LIST", XA_WINDOW))
+    out.push_back(w);
+  return out;
+}
+
+std::string Desktop::Title(Window w) {
+  Atom actual;
+  int format;
+  unsigned long count, after;
+  unsigned char* data = nullptr;
+  std::string title;
+  if (XGetWindowProperty(display_, w, XInternAtom(display_, "_NET_WM_NAME", False), 0, 1024, False,
+                         XInternAtom(display_, "UTF8_STRING", False), &actual, &format, &count,
+                         &after, &data) == Success &&
+      data) {
+    title.assign(reinterpret_cast<char*>(data), count);
+    XFree(data);
+  }
+  return title;
+}
+
+std::optional<long> Desktop::Pid(Window w) {
+  auto values = CardinalList(w, "_NET_WM_PID", XA_CARDINAL);
+  if (values.empty()) return std::nullopt;
+  return static_cast<long>(values[0]);
+}
+
+std::vector<std::string> Desktop::States(Window w) {
+  std::vector<std::string> out;
+  for (unsigned long atom : CardinalList(w, "_NET_WM_STATE", XA_ATOM)) {
+    if (char* name = XGetAtomName(display_, atom)) {
+      out.emplace_back(name);
+      XFree(name);
+    }
+  }
+  return out;
+}
+
+std::optional<std::pair<int, int>> Desktop::FramePosition(Window w) {
+  auto extents = CardinalList(w, "_NET_FRAME_EXTENTS", XA_CARDINAL);
+  int x = 0, y = 0;
+  Window child;
+  if (!XTranslateCoordinates(display_, w, DefaultRootWindow(display_), 0, 0, &x, &y, &child))
+    return std::nullopt;
+  if (extents.size() == 4) {
+    x -= static_cast<int>(extents[0]);
+    y -= static_cast<int>(extents[2]);
+  }
+  return std::make_pair(x, y);
+}
+
+Window Desktop::ActiveWindow() {
+  auto values = CardinalList(DefaultRootWindow(display_), "_NET_ACTIVE_WINDOW", XA_WINDOW);
+  return values.empty() ? 0 : values[0];
+}
+
+bool WaitFor(const std::function<bool()>& ready, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (ready()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return ready();
+}
+
+NaveloProcess::NaveloProcess(const std::string& executable, const std::string& settings) {
+  static int counter = 0;
+  dir_ = std::filesystem::temp_directory_path() /
+         ("navelo-x11-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+  std::filesystem::remove_all(dir_);
+  std::filesystem::create_directories(dir_);
+  std::filesystem::copy_file(executable, dir_ / "navelo");
+  if (!settings.empty()) std::ofstream(dir_ / "Navelo.INI", std::ios::binary) << settings;
+}
+
+NaveloProcess::~NaveloProcess() {
+  if (Running()) Stop(SIGKILL);
+  std::filesystem::remove_all(dir_);
+}
+
+void NaveloProcess::Start() {
+  const std::string exe = (dir_ / "navelo").string();
+  pid_ = ::fork();
+  if (pid_ == 0) {
+    ::execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+}
+
+int NaveloProcess::Stop(int signal) {
+  if (pid_ <= 0) return -1;
+  ::kill(pid_, signal);
+  int status = 0;
+  ::waitpid(pid_, &status, 0);
+  pid_ = -1;
+  return status;
+}
+
+bool NaveloProcess::Running() {
+  if (pid_ <= 0) return false;
+  int status = 0;
+  if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+    pid_ = -1;
+    return false;
+  }
+  return true;
+}
+
+std::string NaveloProcess::Settings() const {
+  std::ifstream in(dir_ / "Navelo.INI", std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::optional<Window> NaveloProcess::FindPanel(Desktop& desktop) {
+  for (Window w : desktop.ClientWindows()) {
+    if (desktop.Pid(w) == pid_ && desktop.Title(w) == "Navelo") return w;
+  }
+  return std::nullopt;
+}
+
+}  // namespace navelo::testkit
