@@ -10,6 +10,7 @@
 #include "platform/x11/desktop.h"
 #include "platform/x11/file_store.h"
 #include "platform/x11/program.h"
+#include "platform/x11/x11_windows.h"
 
 namespace navelo {
 
@@ -24,11 +25,15 @@ int RunNavelo(int argc, char** argv) {
   platform::x11::QtMessageBox messages;
   platform::x11::XdgShell shell;
   platform::x11::EwmhTopmost topmost;
+  platform::x11::X11Connection x11;
+  platform::x11::X11Foreground foreground(x11);
+  platform::x11::XTestKeystrokes keystrokes(x11);
   SettingsFile file(program.JoinPath(program.ProgramDirectory(), "Navelo.INI"), store, codec);
 
   // State shared by the windows for the whole run.
   SettingsRecord record;
   BrowserAddresses addresses{};
+  TargetSlots targets;
 
   std::unique_ptr<PasswordDialog> passwordDialog;
   auto password = [&]() -> PasswordDialog& {
@@ -45,8 +50,19 @@ int RunNavelo(int argc, char** argv) {
     password().ShowModal();
   };
   windows.showPanel = [&] {
-    panel = std::make_unique<PanelWindow>(
-        PanelContext{record, file, codec, addresses, messages, shell, topmost, program, {}, {}});
+    panel = std::make_unique<PanelWindow>(PanelContext{record,
+                                                       file,
+                                                       codec,
+                                                       addresses,
+                                                       targets,
+                                                       messages,
+                                                       shell,
+                                                       topmost,
+                                                       program,
+                                                       foreground,
+                                                       keystrokes,
+                                                       {},
+                                                       {}});
     // Saved exactly as when the panel closes; only reached once the password was confirmed.
     program.OnTerminationRequest([&] { panel->SaveAndEnd(); });
     panel->Load();

@@ -69,13 +69,18 @@ void PanelWindow::BuildControls() {
 
   auto* clear = MakeControl<QPushButton>(client_, "Enter", 420, 1110, 735, 375, ToQString(u"ｸﾘｱｰ"));
   clear->setFont(gothic);
+  connect(clear, &QPushButton::clicked, this, [this] {
+    txtKin_->clear();
+    keypad_.Clear();
+  });
   QWidget* previous = clear;
   for (const KeySpec& key : kKeys) {
     auto* button = MakeControl<QPushButton>(client_, "NumKey", key.left, key.top, 375, 375,
                                             ToQString(key.caption));
     button->setProperty("index", key.index);
     button->setFont(gothic);
-    numKey_[static_cast<std::size_t>(key.index)] = button;
+    connect(button, &QPushButton::clicked, this,
+            [this, digit = key.index] { txtKin_->setText(ToQString(keypad_.Press(digit))); });
     setTabOrder(previous, button);
     previous = button;
   }
@@ -92,14 +97,17 @@ void PanelWindow::BuildControls() {
     const char* name;
     const char16_t* caption;
     int top;
+    SendButton button;
   };
   // cmdTou, cmdSho, cmdLogIn, then the hidden browser button, then Club Apat.
-  const SendSpec sends[] = {
-      {"cmdTou", u"投票", 2130}, {"cmdSho", u"照会", 2490}, {"cmdLogIn", u"ログイン", 2850}};
+  const SendSpec sends[] = {{"cmdTou", u"投票", 2130, SendButton::kVote},
+                            {"cmdSho", u"照会", 2490, SendButton::kInquiry},
+                            {"cmdLogIn", u"ログイン", 2850, SendButton::kLogIn}};
   for (const SendSpec& send : sends) {
     auto* button = MakeControl<QPushButton>(client_, send.name, 90, send.top, 1065, 345,
                                             ToQString(send.caption));
     button->setFont(gothic);
+    connect(button, &QPushButton::clicked, this, [this, b = send.button] { Send(b); });
     setTabOrder(previous, button);
     previous = button;
   }
@@ -112,6 +120,7 @@ void PanelWindow::BuildControls() {
   auto* clubApat = MakeControl<QPushButton>(client_, "Command2", 90, 3210, 1065, 345,
                                             QStringLiteral("Club Apat"));
   clubApat->setFont(gothic);
+  connect(clubApat, &QPushButton::clicked, this, [this] { Send(SendButton::kClubApat); });
   setTabOrder(command1, clubApat);
 }
 
@@ -169,7 +178,7 @@ void PanelWindow::Load() {
                       size.width(), size.height()},
                      24, screens);
   move(placed.x, placed.y);
-  digits_.clear();
+  keypad_.Clear();
   show();
   KeepFramePosition(QPoint(placed.x, placed.y));
   ApplyTopmost();
@@ -201,7 +210,46 @@ void PanelWindow::OpenSettings() {
   ApplyTopmost();
 }
 
-void PanelWindow::Tick() {}
+void PanelWindow::Send(SendButton button) {
+  const SendPlan plan =
+      PlanSend(button, ctx_.record, ctx_.targets, ui::FromQString(txtKin_->text()));
+  // A slot that never saw its window does nothing, silently. Typing runs from the event loop;
+  // the click returns at once.
+  if (plan.sendable()) ctx_.keystrokes.Deliver(plan.handle, plan.text);
+  if (button == SendButton::kVote) keypad_.AfterVote();
+}
+
+void PanelWindow::Tick() {
+  const platform::WindowInfo info = ctx_.foreground.Foreground();
+  const ForegroundWindow current{info.handle, CutTitle(info.title, ctx_.codec)};
+  // The tick's whole state (the slots and the expanded flag) is settled before the window is
+  // resized, and resizing processes no pending events, so no nested tick can run in the middle
+  // of this one or see half of its changes.
+  switch (
+      TrackerTick(current, ui::FromQString(windowTitle()), expanded_, ctx_.record, ctx_.targets)) {
+    case PanelResize::kExpand:
+      expanded_ = true;
+      Restore();
+      break;
+    case PanelResize::kShrink:
+      expanded_ = false;
+      Shrink();
+      break;
+    case PanelResize::kNone:
+      break;
+  }
+}
+
+void PanelWindow::Shrink() {
+  // Only the caption bar stays: the client area keeps the smallest height a window can have.
+  layout()->setSizeConstraint(QLayout::SetNoConstraint);
+  setFixedSize(width(), 1);
+}
+
+void PanelWindow::Restore() {
+  setFixedSize(width(), fullHeight_);
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
 
 void PanelWindow::closeEvent(QCloseEvent* event) {
   event->accept();

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QMainWindow>
-#include <array>
 #include <functional>
 
+#include "panel/logic/keypad.h"
+#include "panel/logic/send.h"
 #include "panel/logic/state.h"
+#include "panel/logic/tracker.h"
 #include "platform/codec.h"
 #include "platform/system.h"
+#include "platform/windows.h"
 #include "settings/settings.h"
 
 class QLineEdit;
@@ -22,10 +25,13 @@ struct PanelContext {
   SettingsFile& file;
   const platform::AnsiCodec& codec;
   BrowserAddresses& addresses;
+  TargetSlots& targets;
   platform::MessageBoxService& messages;
   platform::ShellService& shell;
   platform::TopmostService& topmost;
   platform::ProgramService& program;
+  platform::ForegroundService& foreground;
+  platform::KeystrokeService& keystrokes;
   // Show the settings and about dialogs modally; empty until those dialogs exist.
   std::function<void(QWidget* panel)> openSettings;
   std::function<void(QWidget* panel)> openAbout;
@@ -50,6 +56,9 @@ class PanelWindow : public QMainWindow {
   int fullHeight() const { return fullHeight_; }
   bool expanded() const { return expanded_; }
 
+  // One tick of the 100 ms timer: follows the foreground window, shrinks or restores the panel.
+  void Tick();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 
@@ -59,15 +68,16 @@ class PanelWindow : public QMainWindow {
   void ApplyTopmost();
   void KeepFramePosition(QPoint framePosition);
   void OpenSettings();
-  void Tick();
+  void Send(SendButton button);
+  void Shrink();
+  void Restore();
 
   PanelContext ctx_;
   QWidget* client_ = nullptr;
   QLineEdit* txtKin_ = nullptr;
   QMenu* mnuBrow_ = nullptr;
   QTimer* timer1_ = nullptr;
-  std::array<QPushButton*, 10> numKey_{};
-  std::u16string digits_;  // the keypad's digit accumulator
+  Keypad keypad_;
   int fullHeight_ = 0;
   bool expanded_ = false;
   bool ending_ = false;

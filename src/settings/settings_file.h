@@ -8,6 +8,7 @@
 #include "platform/codec.h"
 #include "platform/files.h"
 #include "settings/profile.h"
+#include "settings/utf8.h"
 
 namespace navelo {
 
@@ -62,9 +63,5 @@ class SettingsFile {
   platform::FileStore& store_;
   const platform::AnsiCodec& codec_;
 };
-
-// UTF-8 forms of wide text, for files that carry a UTF-8 byte order mark.
-std::string ToUtf8(std::u16string_view text);
-std::u16string FromUtf8(std::string_view bytes);
 
 }  // namespace navelo

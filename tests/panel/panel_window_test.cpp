@@ -23,14 +23,28 @@ class PanelWindowTest : public QObject {
   navelo::platform::testing::RecordingShell shell;
   navelo::platform::testing::RecordingTopmost topmost;
   navelo::platform::testing::FakeProgram program;
+  navelo::platform::testing::FakeForeground foreground;
+  navelo::platform::testing::RecordingKeystrokes keystrokes;
+  navelo::TargetSlots targets;
   navelo::SettingsFile file{"/opt/navelo/Navelo.INI", store, codec};
   navelo::SettingsRecord record;
   navelo::BrowserAddresses addresses{};
 
   std::unique_ptr<navelo::PanelWindow> MakePanel() {
     record.startupPassword = u"ZelvOR";
-    return std::make_unique<navelo::PanelWindow>(navelo::PanelContext{
-        record, file, codec, addresses, messages, shell, topmost, program, {}, {}});
+    return std::make_unique<navelo::PanelWindow>(navelo::PanelContext{record,
+                                                                      file,
+                                                                      codec,
+                                                                      addresses,
+                                                                      targets,
+                                                                      messages,
+                                                                      shell,
+                                                                      topmost,
+                                                                      program,
+                                                                      foreground,
+                                                                      keystrokes,
+                                                                      {},
+                                                                      {}});
   }
 
   QWidget* Control(QWidget* panel, const char* name, int index = -1) {
@@ -46,7 +60,10 @@ class PanelWindowTest : public QObject {
     messages.shown.clear();
     shell.opened.clear();
     topmost.calls.clear();
+    keystrokes.delivered.clear();
     addresses = {};
+    targets = {};
+    record = {};
   }
 
   void controlsMatchTheLayoutTable() {
@@ -184,6 +201,100 @@ class PanelWindowTest : public QObject {
     QVERIFY(back.NetID == u"inet");
     QCOMPARE(loaded.position.left, panel->frameGeometry().left() * 15);
     QCOMPARE(loaded.position.top, panel->frameGeometry().top() * 15);
+  }
+
+  void keypadBuildsTheAmount() {
+    auto panel = MakePanel();
+    auto* kin = static_cast<QLineEdit*>(Control(panel.get(), "txtKin"));
+    auto press = [&](int i) {
+      QTest::mouseClick(static_cast<QPushButton*>(Control(panel.get(), "NumKey", i)),
+                        Qt::LeftButton);
+    };
+    press(3);
+    press(0);
+    QCOMPARE(kin->text(), QString("3000"));
+    QTest::mouseClick(static_cast<QPushButton*>(Control(panel.get(), "Enter")), Qt::LeftButton);
+    QCOMPARE(kin->text(), QString());
+    kin->setText("1234");  // typed by hand: sent as typed, replaced by the next digit
+    press(7);
+    QCOMPARE(kin->text(), QString("700"));
+  }
+
+  void sendButtonsTypeIntoTheirSlots() {
+    auto panel = MakePanel();
+    record.PatID = u"12345678";
+    record.Password = u"pin";
+    record.Pars = u"4321";
+    record.NetID = u"inet";
+    record.ApatPassword = u"ap";
+    record.TouhyouTitle = u"IPAT合計金額入力";
+    record.ShoukaiTitle = u"IPAT照会ログイン";
+    auto click = [&](const char* name) {
+      QTest::mouseClick(static_cast<QPushButton*>(Control(panel.get(), name)), Qt::LeftButton);
+    };
+    click("cmdSho");  // nothing seen yet: nothing happens
+    QVERIFY(keystrokes.delivered.empty());
+
+    targets.voteHandle = 7;
+    targets.lastActiveHandle = 9;
+    targets.lastActiveTitle = u"Browser";
+    auto press = [&](int i) {
+      QTest::mouseClick(static_cast<QPushButton*>(Control(panel.get(), "NumKey", i)),
+                        Qt::LeftButton);
+    };
+    press(3);
+    press(0);
+    click("cmdTou");
+    QCOMPARE(keystrokes.delivered.size(), size_t(1));
+    QCOMPARE(keystrokes.delivered[0].target, navelo::platform::WindowHandle(7));
+    QVERIFY(keystrokes.delivered[0].text == u"12345678\tpin\t4321\t3000");
+    // The amount stays on display; the next digit starts a new amount.
+    auto* kin = static_cast<QLineEdit*>(Control(panel.get(), "txtKin"));
+    QCOMPARE(kin->text(), QString("3000"));
+    press(5);
+    QCOMPARE(kin->text(), QString("500"));
+
+    click("cmdLogIn");
+    click("Command2");
+    QCOMPARE(keystrokes.delivered.size(), size_t(3));
+    QVERIFY(keystrokes.delivered[1].text == u"inet");
+    QCOMPARE(keystrokes.delivered[1].target, navelo::platform::WindowHandle(9));
+    QVERIFY(keystrokes.delivered[2].text == u"12345678\tap");
+  }
+
+  void tickShrinksToTheCaptionAndRestoresTheExactHeight() {
+    auto panel = MakePanel();
+    panel->Load();
+    const int full = panel->height();
+    QCOMPARE(panel->fullHeight(), full);
+    foreground.current = {42, u"IPAT照会ログイン - Browser"};
+    panel->Tick();
+    QVERIFY(!panel->expanded());
+    QCOMPARE(panel->height(), 1);
+    QVERIFY(record.ShoukaiTitle == u"IPAT照会ログイン - Browser");
+    QCOMPARE(targets.inquiryHandle, navelo::platform::WindowHandle(42));
+    foreground.current = {0, u""};
+    panel->Tick();
+    QCOMPARE(panel->height(), 1);
+    foreground.current = {1, u"Navelo"};
+    panel->Tick();
+    QVERIFY(panel->expanded());
+    QCOMPARE(panel->height(), full);
+    // And once more, to show nothing drifts.
+    foreground.current = {42, u"x"};
+    panel->Tick();
+    foreground.current = {1, u"Navelo"};
+    panel->Tick();
+    QCOMPARE(panel->height(), full);
+    QCOMPARE(panel->width(), panel->sizeHint().width());
+  }
+
+  void longTitlesAreReadCut() {
+    auto panel = MakePanel();
+    panel->Load();
+    foreground.current = {5, std::u16string(100, u'x')};
+    panel->Tick();
+    QCOMPARE(targets.lastActiveTitle.size(), size_t(69));
   }
 
   void failedSaveIsReportedAndStillEnds() {

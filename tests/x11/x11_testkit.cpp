@@ -113,6 +113,78 @@ bool WaitFor(const std::function<bool()>& ready, std::chrono::milliseconds timeo
   return ready();
 }
 
+Child::Child(std::vector<std::string> argv) : argv_(std::move(argv)) {}
+
+Child::~Child() {
+  if (pid_ > 0) Stop(SIGKILL);
+}
+
+void Child::Start() {
+  pid_ = ::fork();
+  if (pid_ == 0) {
+    std::vector<char*> args;
+    for (auto& a : argv_) args.push_back(a.data());
+    args.push_back(nullptr);
+    ::execv(args[0], args.data());
+    ::_exit(127);
+  }
+}
+
+int Child::Stop(int signal) {
+  if (pid_ <= 0) return -1;
+  ::kill(pid_, signal);
+  int status = 0;
+  ::waitpid(pid_, &status, 0);
+  pid_ = -1;
+  return status;
+}
+
+std::optional<Window> Child::FindWindow(Desktop& desktop, const std::string& title) {
+  for (Window w : desktop.ClientWindows()) {
+    if (desktop.Pid(w) == pid_ && desktop.Title(w) == title) return w;
+  }
+  return std::nullopt;
+}
+
+TypingTarget::TypingTarget(const std::string& executable, const std::string& title, int fields)
+    : out_(std::filesystem::temp_directory_path() /
+           ("navelo-target-" + std::to_string(::getpid()) + "-" +
+            std::to_string(std::hash<std::string>{}(title)))),
+      title_(title),
+      child_({executable, title, std::to_string(fields), out_.string()}) {
+  std::filesystem::remove(out_);
+  child_.Start();
+}
+
+TypingTarget::~TypingTarget() {
+  child_.Stop(SIGKILL);
+  std::filesystem::remove(out_);
+}
+
+std::optional<Window> TypingTarget::WaitForWindow(Desktop& desktop) {
+  std::optional<Window> w;
+  WaitFor([&] {
+    w = child_.FindWindow(desktop, title_);
+    return w.has_value() && std::filesystem::exists(out_);
+  });
+  return w;
+}
+
+std::vector<std::string> TypingTarget::Fields() const {
+  std::vector<std::string> fields;
+  std::ifstream in(out_, std::ios::binary);
+  for (std::string line; std::getline(in, line);) fields.push_back(line);
+  if (!fields.empty()) fields.pop_back();  // the focus line
+  return fields;
+}
+
+bool TypingTarget::Active() const {
+  std::ifstream in(out_, std::ios::binary);
+  std::string line, last;
+  while (std::getline(in, line)) last = line;
+  return last == "active";
+}
+
 NaveloProcess::NaveloProcess(const std::string& executable, const std::string& settings) {
   static int counter = 0;
   dir_ = std::filesystem::temp_directory_path() /

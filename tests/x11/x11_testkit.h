@@ -1,6 +1,7 @@
 #pragma once
 
 #include <X11/Xlib.h>
+#include <signal.h>
 #include <sys/types.h>
 
 #include <chrono>
@@ -39,6 +40,41 @@ class Desktop {
 // Polls until `ready` holds or the time runs out.
 bool WaitFor(const std::function<bool()>& ready,
              std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// Any program, started and stopped.
+class Child {
+ public:
+  explicit Child(std::vector<std::string> argv);
+  ~Child();
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+  void Start();
+  int Stop(int signal);
+  pid_t pid() const { return pid_; }
+  // The first client window of this process with the given title, once mapped.
+  std::optional<Window> FindWindow(Desktop& desktop, const std::string& title);
+
+ private:
+  std::vector<std::string> argv_;
+  pid_t pid_ = -1;
+};
+
+// A window with line edits that reports what was typed into it (typing_target).
+class TypingTarget {
+ public:
+  TypingTarget(const std::string& executable, const std::string& title, int fields);
+  ~TypingTarget();
+  std::optional<Window> WaitForWindow(Desktop& desktop);
+  std::vector<std::string> Fields() const;
+  // Whether the window has the keyboard focus, as the target itself sees it.
+  bool Active() const;
+  void Close() { child_.Stop(SIGTERM); }
+
+ private:
+  std::filesystem::path out_;
+  std::string title_;
+  Child child_;
+};
 
 // The program copied into a fresh folder of its own, with a settings file, started and stopped.
 class NaveloProcess {

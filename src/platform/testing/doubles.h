@@ -6,6 +6,7 @@
 
 #include "platform/files.h"
 #include "platform/system.h"
+#include "platform/windows.h"
 
 namespace navelo::platform::testing {
 
@@ -70,6 +71,28 @@ class FakeProgram final : public ProgramService {
   }
   std::string directory = "/opt/navelo";
   std::function<void()> terminationHandler;
+};
+
+// The foreground window is whatever the test says it is.
+class FakeForeground final : public ForegroundService {
+ public:
+  WindowInfo Foreground() override { return current; }
+  WindowInfo current;
+};
+
+// Records deliveries and completes them at once.
+class RecordingKeystrokes final : public KeystrokeService {
+ public:
+  void Deliver(WindowHandle target, std::u16string text,
+               std::function<void(Result)> done) override {
+    delivered.push_back({target, text});
+    if (done) done(Result::kTyped);
+  }
+  struct Delivery {
+    WindowHandle target;
+    std::u16string text;
+  };
+  std::vector<Delivery> delivered;
 };
 
 }  // namespace navelo::platform::testing

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+
+#include "platform/system.h"
+#include "settings/settings.h"
+
+namespace navelo {
+
+using platform::WindowHandle;
+
+// The windows the send buttons type into. The inquiry and vote slots' titles are the settings
+// record's ShoukaiTitle and TouhyouTitle themselves; their handles, and the last-active slot, live
+// here. Created once by the program's entry; only the tracker's tick writes a handle.
+struct TargetSlots {
+  WindowHandle inquiryHandle = 0;
+  WindowHandle voteHandle = 0;
+  std::u16string lastActiveTitle;
+  WindowHandle lastActiveHandle = 0;
+};
+
+// The foreground window as one tick reads it: handle 0 and an empty title when there is none.
+struct ForegroundWindow {
+  WindowHandle handle = 0;
+  std::u16string title;
+};
+
+// What the panel must do after a tick.
+enum class PanelResize { kNone, kExpand, kShrink };
+
+// One tick of the tracker: recognises the IPAT pages by their titles, keeps the three slots and
+// says whether the panel shrinks (a foreign window is in front) or returns to full height (the
+// panel's own caption is in front). `expanded` is the panel's state before the tick.
+PanelResize TrackerTick(const ForegroundWindow& current, std::u16string_view panelCaption,
+                        bool expanded, SettingsRecord& record, TargetSlots& slots);
+
+// A window title as the tracker reads it: its code-page form cut to at most 69 bytes, never in the
+// middle of a double-byte character, and converted back.
+std::u16string CutTitle(std::u16string_view title, const platform::AnsiCodec& codec);
+
+}  // namespace navelo

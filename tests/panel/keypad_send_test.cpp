@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include "panel/logic/keypad.h"
+#include "panel/logic/send.h"
+
+namespace navelo {
+namespace {
+
+TEST(Keypad, DigitsShowInHundredsAndClearOrVoteStartAfresh) {
+  Keypad pad;
+  EXPECT_EQ(pad.Press(3), u"300");
+  EXPECT_EQ(pad.Press(0), u"3000");
+  pad.AfterVote();
+  EXPECT_EQ(pad.Press(5), u"500");
+  pad.Clear();
+  EXPECT_EQ(pad.Press(0), u"000");  // no leading zeros are removed
+  for (int i = 0; i < 30; ++i) pad.Press(9);
+  EXPECT_EQ(pad.digits().size(), 31u);  // no limit on the number of digits
+}
+
+class SendTest : public ::testing::Test {
+ protected:
+  SettingsRecord record;
+  TargetSlots slots;
+  void SetUp() override {
+    record.NetID = u"inet";
+    record.PatID = u"12345678";
+    record.Password = u"9999";
+    record.Pars = u"4321";
+    record.ApatPassword = u"apat";
+    record.ShoukaiTitle = u"IPAT照会ログイン - Browser";
+    record.TouhyouTitle = u"IPAT合計金額入力 - Browser";
+    slots.inquiryHandle = 1;
+    slots.voteHandle = 2;
+    slots.lastActiveTitle = u"Other";
+    slots.lastActiveHandle = 3;
+  }
+};
+
+TEST_F(SendTest, TextsAndTargetsWithChokuzenOff) {
+  SendPlan p = PlanSend(SendButton::kInquiry, record, slots, u"3000");
+  EXPECT_EQ(p.text, u"12345678\t9999\t4321");
+  EXPECT_EQ(p.handle, 1u);
+  EXPECT_EQ(p.title, record.ShoukaiTitle);
+  p = PlanSend(SendButton::kVote, record, slots, u"3000");
+  EXPECT_EQ(p.text, u"12345678\t9999\t4321\t3000");
+  EXPECT_EQ(p.handle, 2u);
+  p = PlanSend(SendButton::kLogIn, record, slots, u"");
+  EXPECT_EQ(p.text, u"inet");
+  EXPECT_EQ(p.handle, 3u);
+  p = PlanSend(SendButton::kClubApat, record, slots, u"");
+  EXPECT_EQ(p.text, u"12345678\tapat");
+  EXPECT_EQ(p.handle, 3u);
+}
+
+TEST_F(SendTest, AnyChokuzenOtherThanZeroSendsToTheLastActiveWindow) {
+  for (std::int16_t chokuzen : {std::int16_t(1), std::int16_t(2), std::int16_t(-1)}) {
+    record.Chokuzen = chokuzen;
+    EXPECT_EQ(PlanSend(SendButton::kInquiry, record, slots, u"").handle, 3u);
+    EXPECT_EQ(PlanSend(SendButton::kVote, record, slots, u"").handle, 3u);
+    EXPECT_EQ(PlanSend(SendButton::kVote, record, slots, u"").title, u"Other");
+    EXPECT_EQ(PlanSend(SendButton::kLogIn, record, slots, u"").handle, 3u);
+  }
+}
+
+TEST_F(SendTest, EmptyFieldsKeepTheirTabsAndNothingEndsTheText) {
+  record.Password = u"";
+  SendPlan p = PlanSend(SendButton::kVote, record, slots, u"");
+  EXPECT_EQ(p.text, u"12345678\t\t4321\t");
+  EXPECT_NE(p.text.back(), u'\r');
+  EXPECT_NE(p.text.back(), u'\n');
+}
+
+TEST_F(SendTest, UnseenOrUntitledSlotSendsNothing) {
+  slots.inquiryHandle = 0;
+  EXPECT_FALSE(PlanSend(SendButton::kInquiry, record, slots, u"").sendable());
+  record.TouhyouTitle.clear();
+  EXPECT_FALSE(PlanSend(SendButton::kVote, record, slots, u"").sendable());
+  record.Chokuzen = 1;
+  EXPECT_TRUE(PlanSend(SendButton::kInquiry, record, slots, u"").sendable());
+}
+
+}  // namespace
+}  // namespace navelo

@@ -1,0 +1,185 @@
+// The X11 platform services against real windows: reading the foreground window, activating a
+// window and typing into it under different keyboard layouts and lock states.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <cstdlib>
+
+#include "panel/logic/tracker.h"
+#include "platform/x11/codec_cp932.h"
+#include "platform/x11/x11_windows.h"
+#include "settings/utf8.h"
+// clang-format off
+#include "x11_testkit.h"
+#include <X11/XKBlib.h>
+// clang-format on
+
+namespace navelo::testkit {
+namespace {
+
+using platform::KeystrokeService;
+
+class KeystrokesOnX11 : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!desktop.ok()) GTEST_SKIP() << "no X display (the test command provides one)";
+  }
+  void TearDown() override {
+    SetLayout("us");
+    SetCapsLock(false);
+  }
+
+  KeystrokeService::Result Deliver(Window target, const std::u16string& text) {
+    std::optional<KeystrokeService::Result> result;
+    QEventLoop loop;
+    keystrokes.Deliver(target, text, [&](KeystrokeService::Result r) {
+      result = r;
+      loop.quit();
+    });
+    if (!result) {
+      QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+      loop.exec();
+    }
+    return result.value_or(KeystrokeService::Result::kReplaced);
+  }
+
+  // Types `text` into a fresh window with `fields` line edits and returns what arrived.
+  std::vector<std::string> TypeInto(const std::u16string& text, int fields, const char* title) {
+    TypingTarget target(TYPING_TARGET, title, fields);
+    auto window = target.WaitForWindow(desktop);
+    EXPECT_TRUE(window.has_value());
+    if (!window) return {};
+    // A window that has only just appeared is brought forward first, and typed into once it
+    // knows it has the focus.
+    EXPECT_EQ(Deliver(*window, u""), KeystrokeService::Result::kTyped);
+    EXPECT_TRUE(WaitFor([&] { return target.Active(); }));
+    EXPECT_EQ(Deliver(*window, text), KeystrokeService::Result::kTyped);
+    // Wait until the last field has stopped changing.
+    std::vector<std::string> seen;
+    std::vector<std::string> expected = Split(ToUtf8(text), fields);
+    WaitFor([&] { return (seen = target.Fields()) == expected; }, std::chrono::seconds(5));
+    return seen;
+  }
+
+  static std::vector<std::string> Split(const std::string& text, int fields) {
+    std::vector<std::string> out(1);
+    for (char c : text) {
+      if (c == '\t') {
+        out.emplace_back();
+      } else {
+        out.back().push_back(c);
+      }
+    }
+    out.resize(static_cast<std::size_t>(fields));
+    return out;
+  }
+
+  void SetLayout(const char* layout) {
+    const std::string command = std::string("setxkbmap ") + layout;
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  }
+
+  void SetCapsLock(bool on) {
+    XkbLockModifiers(desktop.display(), XkbUseCoreKbd, LockMask, on ? LockMask : 0);
+    XSync(desktop.display(), False);
+  }
+
+  Desktop desktop;
+  platform::x11::X11Connection connection;
+  platform::x11::X11Foreground foreground{connection};
+  platform::x11::XTestKeystrokes keystrokes{connection};
+  platform::x11::Cp932Codec codec;
+};
+
+const std::u16string kIdentifiers = u"12345678\tAbCd9\t4321\t3000";
+const std::u16string kSymbols = u"+^%~(){}[]\t!\"#$&'*,-./:;<=>?@\\_`|";
+const std::u16string kJapanese = u"競馬ＩＰＡＴ\tｱｲｳ€é\tx";
+
+TEST_F(KeystrokesOnX11, TypesDigitsLettersSymbolsAndJapaneseUnderUs) {
+  SetLayout("us");
+  EXPECT_EQ(TypeInto(kIdentifiers, 4, "Target us 1"), Split(ToUtf8(kIdentifiers), 4));
+  EXPECT_EQ(TypeInto(kSymbols, 2, "Target us 2"), Split(ToUtf8(kSymbols), 2));
+  EXPECT_EQ(TypeInto(kJapanese, 3, "Target us 3"), Split(ToUtf8(kJapanese), 3));
+}
+
+TEST_F(KeystrokesOnX11, TypesTheSameUnderJapaneseLayout) {
+  SetLayout("jp");
+  EXPECT_EQ(TypeInto(kIdentifiers, 4, "Target jp 1"), Split(ToUtf8(kIdentifiers), 4));
+  EXPECT_EQ(TypeInto(kSymbols, 2, "Target jp 2"), Split(ToUtf8(kSymbols), 2));
+  EXPECT_EQ(TypeInto(kJapanese, 3, "Target jp 3"), Split(ToUtf8(kJapanese), 3));
+}
+
+TEST_F(KeystrokesOnX11, CapsLockDoesNotChangeWhatArrives) {
+  SetLayout("us");
+  SetCapsLock(true);
+  EXPECT_EQ(TypeInto(kIdentifiers, 4, "Target caps"), Split(ToUtf8(kIdentifiers), 4));
+  XkbStateRec state{};
+  XkbGetState(desktop.display(), XkbUseCoreKbd, &state);
+  EXPECT_TRUE(state.locked_mods & LockMask);  // locked again afterwards
+}
+
+TEST_F(KeystrokesOnX11, ClosedTargetGetsNothingAndNothingElseDoes) {
+  TypingTarget bystander(TYPING_TARGET, "Bystander", 1);
+  auto bystanderWindow = bystander.WaitForWindow(desktop);
+  ASSERT_TRUE(bystanderWindow);
+  ASSERT_EQ(Deliver(*bystanderWindow, u""), KeystrokeService::Result::kTyped);
+
+  std::optional<Window> closed;
+  {
+    TypingTarget target(TYPING_TARGET, "Soon closed", 1);
+    closed = target.WaitForWindow(desktop);
+    ASSERT_TRUE(closed);
+  }
+  EXPECT_EQ(Deliver(*closed, u"secret"), KeystrokeService::Result::kNotActivated);
+
+  // A window that exists but never becomes active (never mapped): after a second, nothing typed.
+  Window hidden = XCreateSimpleWindow(desktop.display(), DefaultRootWindow(desktop.display()), 0, 0,
+                                      10, 10, 0, 0, 0);
+  XSync(desktop.display(), False);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(Deliver(hidden, u"secret"), KeystrokeService::Result::kNotActivated);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900));
+  XDestroyWindow(desktop.display(), hidden);
+
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_EQ(bystander.Fields(), std::vector<std::string>{""});
+}
+
+TEST_F(KeystrokesOnX11, ForegroundReadsJapaneseAndLongTitlesAndSurvivesVanishingWindows) {
+  TypingTarget target(TYPING_TARGET, "IPAT照会ログイン - テスト", 1);
+  auto window = target.WaitForWindow(desktop);
+  ASSERT_TRUE(window);
+  ASSERT_EQ(Deliver(*window, u""), KeystrokeService::Result::kTyped);
+  platform::WindowInfo info = foreground.Foreground();
+  EXPECT_EQ(info.handle, *window);
+  EXPECT_EQ(info.title, u"IPAT照会ログイン - テスト");
+
+  std::string longTitle = "a";
+  for (int i = 0; i < 50; ++i) longTitle += "競";
+  TypingTarget longOne(TYPING_TARGET, longTitle, 1);
+  auto longWindow = longOne.WaitForWindow(desktop);
+  ASSERT_TRUE(longWindow);
+  ASSERT_EQ(Deliver(*longWindow, u""), KeystrokeService::Result::kTyped);
+  EXPECT_EQ(CutTitle(foreground.Foreground().title, codec), u"a" + std::u16string(34, u'競'));
+
+  // The window goes away while it is being read, again and again: never a crash.
+  longOne.Close();
+  for (int i = 0; i < 200; ++i) foreground.Foreground();
+  target.Close();
+  for (int i = 0; i < 200; ++i) foreground.Foreground();
+}
+
+}  // namespace
+}  // namespace navelo::testkit
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (std::getenv("DISPLAY") == nullptr) {
+    std::printf("no X display: skipped\n");
+    return 0;
+  }
+  QApplication app(argc, argv);
+  return RUN_ALL_TESTS();
+}
