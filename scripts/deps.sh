@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev clang-format
   qt6-base-dev libgl-dev libgtest-dev libx11-dev libxtst-dev
-  xvfb openbox x11-utils xdotool x11-xkb-utils xdg-utils fonts-noto-cjk
+  xvfb openbox x11-utils xdotool x11-xkb-utils xdg-utils fonts-noto-cjk chromium
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,8 @@
 #include "x11_testkit.h"
 
 #include <X11/Xatom.h>
+#include <X11/extensions/XTest.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -99,6 +101,45 @@ std::optional<std::pair<int, int>> Desktop::FramePosition(Window w) {
   return std::make_pair(x, y);
 }
 
+std::optional<std::pair<int, int>> Desktop::ClientOrigin(Window w) {
+  int x = 0, y = 0;
+  Window child;
+  if (!XTranslateCoordinates(display_, w, DefaultRootWindow(display_), 0, 0, &x, &y, &child))
+    return std::nullopt;
+  return std::make_pair(x, y);
+}
+
+std::optional<std::pair<int, int>> Desktop::ClientSize(Window w) {
+  XWindowAttributes attrs;
+  if (!XGetWindowAttributes(display_, w, &attrs)) return std::nullopt;
+  return std::make_pair(attrs.width, attrs.height);
+}
+
+void Desktop::Activate(Window w) {
+  XEvent e{};
+  e.xclient.type = ClientMessage;
+  e.xclient.window = w;
+  e.xclient.message_type = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
+  e.xclient.format = 32;
+  e.xclient.data.l[0] = 2;
+  XSendEvent(display_, DefaultRootWindow(display_), False,
+             SubstructureRedirectMask | SubstructureNotifyMask, &e);
+  XFlush(display_);
+}
+
+void Desktop::Click(int x, int y) {
+  // At a person's pace: point, press, release, and a pause before the next click.
+  XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
+  XSync(display_, False);
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+  XSync(display_, False);
+  std::this_thread::sleep_for(std::chrono::milliseconds(40));
+  XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+  XSync(display_, False);
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+}
+
 Window Desktop::ActiveWindow() {
   auto values = CardinalList(DefaultRootWindow(display_), "_NET_ACTIVE_WINDOW", XA_WINDOW);
   return values.empty() ? 0 : values[0];
@@ -113,7 +154,8 @@ bool WaitFor(const std::function<bool()>& ready, std::chrono::milliseconds timeo
   return ready();
 }
 
-Child::Child(std::vector<std::string> argv) : argv_(std::move(argv)) {}
+Child::Child(std::vector<std::string> argv, std::string log)
+    : argv_(std::move(argv)), log_(std::move(log)) {}
 
 Child::~Child() {
   if (pid_ > 0) Stop(SIGKILL);
@@ -125,7 +167,15 @@ void Child::Start() {
     std::vector<char*> args;
     for (auto& a : argv_) args.push_back(a.data());
     args.push_back(nullptr);
-    ::execv(args[0], args.data());
+    if (!log_.empty()) {
+      int fd = ::open(log_.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+      if (fd >= 0) {
+        ::dup2(fd, 1);
+        ::dup2(fd, 2);
+        ::close(fd);
+      }
+    }
+    ::execvp(args[0], args.data());
     ::_exit(127);
   }
 }

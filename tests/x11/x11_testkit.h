@@ -31,6 +31,13 @@ class Desktop {
   // Top-left corner of the window's frame on the screen.
   std::optional<std::pair<int, int>> FramePosition(Window w);
   Window ActiveWindow();
+  // The client area's top-left corner on the screen and its size.
+  std::optional<std::pair<int, int>> ClientOrigin(Window w);
+  std::optional<std::pair<int, int>> ClientSize(Window w);
+  // Asks the window manager to activate a window, as a task bar would.
+  void Activate(Window w);
+  // Moves the pointer there and clicks the left button, as a user would.
+  void Click(int x, int y);
 
  private:
   std::vector<unsigned long> CardinalList(Window w, const char* property, Atom type);
@@ -44,7 +51,7 @@ bool WaitFor(const std::function<bool()>& ready,
 // Any program, started and stopped.
 class Child {
  public:
-  explicit Child(std::vector<std::string> argv);
+  explicit Child(std::vector<std::string> argv, std::string log = {});
   ~Child();
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;
@@ -56,6 +63,7 @@ class Child {
 
  private:
   std::vector<std::string> argv_;
+  std::string log_;  // where standard output and error go, when set
   pid_t pid_ = -1;
 };
 
