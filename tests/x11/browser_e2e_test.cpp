@@ -123,8 +123,11 @@ class BrowserEndToEnd : public ::testing::Test {
   // height.
   void FocusPageThenPanel(Window page, Window panel) {
     desktop.Activate(panel);
-    ASSERT_TRUE(WaitFor([&] { return desktop.ClientSize(panel)->second == fullHeight; }));
+    ASSERT_TRUE(WaitFor([&] {
+      return desktop.ActiveWindow() == panel && desktop.ClientSize(panel)->second == fullHeight;
+    }));
     desktop.Activate(page);
+    ASSERT_TRUE(WaitFor([&] { return desktop.ActiveWindow() == page; }));
     ASSERT_TRUE(WaitFor([&] { return desktop.ClientSize(panel)->second < 10; }))
         << "the panel did not shrink";
     auto origin = desktop.ClientOrigin(panel).value();
