@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -127,7 +128,7 @@ void Desktop::Activate(Window w) {
   XFlush(display_);
 }
 
-void Desktop::Click(int x, int y) {
+std::chrono::system_clock::time_point Desktop::Click(int x, int y) {
   // At a person's pace: point, press, release, and a pause before the next click.
   XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
   XSync(display_, False);
@@ -137,7 +138,9 @@ void Desktop::Click(int x, int y) {
   std::this_thread::sleep_for(std::chrono::milliseconds(40));
   XTestFakeButtonEvent(display_, 1, False, CurrentTime);
   XSync(display_, False);
+  const auto released = std::chrono::system_clock::now();
   std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  return released;
 }
 
 Window Desktop::ActiveWindow() {
@@ -290,6 +293,156 @@ std::optional<Window> NaveloProcess::FindPanel(Desktop& desktop) {
     if (desktop.Pid(w) == pid_ && desktop.Title(w) == "Navelo") return w;
   }
   return std::nullopt;
+}
+
+namespace {
+
+const char* kPageTemplate = R"(<!doctype html><html><head><meta charset="utf-8">
+<title>TITLE</title></head><body>FIELDS
+<script>
+const f = [...document.querySelectorAll('input')];
+function report() { console.log('FIELDS:' + JSON.stringify(f.map(x => x.value))); }
+f.forEach(x => x.addEventListener('input', report));
+// Coming back to the page after leaving it starts it afresh: empty, first field focused.
+let left = false;
+window.addEventListener('blur', () => { left = true; });
+window.addEventListener('focus', () => {
+  if (!left) return;
+  left = false;
+  f.forEach(x => x.value = '');
+  f[0].focus();
+});
+</script></body></html>)";
+
+std::string Page(const std::string& title, int fields) {
+  std::string inputs = "<input autofocus>";
+  for (int i = 1; i < fields; ++i) inputs += "<input>";
+  std::string page = kPageTemplate;
+  page.replace(page.find("TITLE"), 5, title);
+  page.replace(page.find("FIELDS"), 6, inputs);
+  return page;
+}
+
+}  // namespace
+
+BrowserPages::BrowserPages() {
+  dir_ = std::filesystem::temp_directory_path() / ("navelo-pages-" + std::to_string(::getpid()));
+  std::filesystem::remove_all(dir_);
+  std::filesystem::create_directories(dir_);
+  std::ofstream(dir_ / "shoukai.html") << Page("IPAT照会ログイン", 3);
+  std::ofstream(dir_ / "touhyou.html") << Page("IPAT合計金額入力", 4);
+  log_ = dir_ / "browser.log";
+}
+
+BrowserPages::~BrowserPages() {
+  children_.clear();
+  std::filesystem::remove_all(dir_);
+}
+
+std::optional<std::string> BrowserPages::FindBrowser() {
+  for (const char* candidate : {"/usr/bin/chromium", "/usr/bin/chromium-browser"}) {
+    if (std::filesystem::exists(candidate)) return std::string(candidate);
+  }
+  return std::nullopt;
+}
+
+void BrowserPages::Open(const std::string& page, int x) {
+  auto child = std::make_unique<Child>(
+      std::vector<std::string>{
+          FindBrowser().value_or("chromium"), "--no-sandbox", "--disable-gpu", "--no-first-run",
+          "--disable-background-networking", "--disable-component-update", "--disable-sync",
+          "--password-store=basic", "--user-data-dir=" + (dir_ / "profile").string(),
+          "--enable-logging=stderr", "--window-size=400,300",
+          "--window-position=" + std::to_string(x) + ",100",
+          "--app=file://" + (dir_ / page).string()},
+      log_.string());
+  child->Start();
+  children_.push_back(std::move(child));
+}
+
+std::optional<Window> BrowserPages::WindowTitled(Desktop& desktop, const std::string& title) {
+  std::optional<Window> found;
+  WaitFor(
+      [&] {
+        for (Window w : desktop.ClientWindows()) {
+          if (desktop.Title(w) == title) {
+            found = w;
+            return true;
+          }
+        }
+        return false;
+      },
+      std::chrono::seconds(30));
+  return found;
+}
+
+std::size_t BrowserPages::LogSize() const {
+  std::error_code ec;
+  auto size = std::filesystem::file_size(log_, ec);
+  return ec ? 0 : static_cast<std::size_t>(size);
+}
+
+std::string BrowserPages::LogFrom(std::size_t offset) const {
+  std::ifstream in(log_, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  std::string all = text.str();
+  return offset < all.size() ? all.substr(offset) : std::string();
+}
+
+bool BrowserPages::Shows(std::size_t offset, const std::string& json,
+                         std::chrono::milliseconds timeout) const {
+  return WaitFor([&] { return LogFrom(offset).find("FIELDS:" + json) != std::string::npos; },
+                 timeout);
+}
+
+std::optional<std::chrono::system_clock::time_point> BrowserPages::ShownAt(
+    std::size_t offset, const std::string& json) const {
+  // A log line starts "[pid:tid:MMDD/HHMMSS.micros:INFO:CONSOLE...]", in local time.
+  const std::string text = LogFrom(offset);
+  const auto at = text.find("FIELDS:" + json);
+  if (at == std::string::npos) return std::nullopt;
+  const auto lineStart = text.rfind('\n', at) == std::string::npos ? 0 : text.rfind('\n', at) + 1;
+  const auto slash = text.find('/', lineStart);
+  if (slash == std::string::npos || slash + 14 > text.size()) return std::nullopt;
+  const int hh = std::stoi(text.substr(slash + 1, 2));
+  const int mm = std::stoi(text.substr(slash + 3, 2));
+  const int ss = std::stoi(text.substr(slash + 5, 2));
+  const long micros = std::stol(text.substr(slash + 8, 6));
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  local.tm_hour = hh;
+  local.tm_min = mm;
+  local.tm_sec = ss;
+  return std::chrono::system_clock::from_time_t(std::mktime(&local)) +
+         std::chrono::microseconds(micros);
+}
+
+bool PanelDriver::FocusPageThenPanel(Window page) {
+  desktop_.Activate(panel_);
+  if (!WaitFor([&] {
+        return desktop_.ActiveWindow() == panel_ &&
+               desktop_.ClientSize(panel_)->second == fullHeight_;
+      })) {
+    return false;
+  }
+  desktop_.Activate(page);
+  if (!WaitFor([&] { return desktop_.ActiveWindow() == page; })) return false;
+  if (!WaitFor([&] { return desktop_.ClientSize(panel_)->second < 10; })) return false;
+  auto origin = desktop_.ClientOrigin(panel_).value();
+  desktop_.Click(origin.first + 25, origin.second - 10);  // the caption's title area
+  if (!WaitFor([&] { return desktop_.ClientSize(panel_)->second == fullHeight_; })) return false;
+  // A person needs a moment to aim at a button; the panel has redrawn by then.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  return true;
+}
+
+std::chrono::system_clock::time_point PanelDriver::Click(int x, int y) {
+  auto origin = desktop_.ClientOrigin(panel_).value();
+  // The client area lies below the menu bar, at the bottom of the window.
+  const int clientTop = fullHeight_ - 241;
+  return desktop_.Click(origin.first + x, origin.second + clientTop + y);
 }
 
 }  // namespace navelo::testkit

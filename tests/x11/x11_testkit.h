@@ -7,6 +7,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,8 +37,9 @@ class Desktop {
   std::optional<std::pair<int, int>> ClientSize(Window w);
   // Asks the window manager to activate a window, as a task bar would.
   void Activate(Window w);
-  // Moves the pointer there and clicks the left button, as a user would.
-  void Click(int x, int y);
+  // Moves the pointer there and clicks the left button, as a user would. Returns when the button
+  // was released (a button acts on release).
+  std::chrono::system_clock::time_point Click(int x, int y);
 
  private:
   std::vector<unsigned long> CardinalList(Window w, const char* property, Atom type);
@@ -105,6 +107,48 @@ class NaveloProcess {
  private:
   std::filesystem::path dir_;
   pid_t pid_ = -1;
+};
+
+// Chromium showing IPAT-like pages whose fields' values go to the browser's log: an inquiry page
+// (three fields) and a vote page (four). Coming back to a page after leaving it starts it afresh.
+class BrowserPages {
+ public:
+  BrowserPages();
+  ~BrowserPages();
+  static std::optional<std::string> FindBrowser();
+  // Opens a page in its own window at the given left edge; the first call starts the browser.
+  void Open(const std::string& page, int x);
+  std::optional<Window> WindowTitled(Desktop& desktop, const std::string& title);
+  std::size_t LogSize() const;
+  std::string LogFrom(std::size_t offset) const;
+  // Waits until the page reports exactly these values (as JSON) after `offset` in the log.
+  bool Shows(std::size_t offset, const std::string& json,
+             std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
+  // When the page last reported exactly these values, as time since the epoch.
+  std::optional<std::chrono::system_clock::time_point> ShownAt(std::size_t offset,
+                                                               const std::string& json) const;
+
+ private:
+  std::filesystem::path dir_;
+  std::filesystem::path log_;
+  std::vector<std::unique_ptr<Child>> children_;
+};
+
+// Drives the real panel with the pointer, as a user would.
+class PanelDriver {
+ public:
+  PanelDriver(Desktop& desktop, Window panel, int fullHeight)
+      : desktop_(desktop), panel_(panel), fullHeight_(fullHeight) {}
+  // With the panel in front, brings the page forward and waits until the panel has seen it (it
+  // shrinks), then clicks the panel's caption and waits for it to return to full height.
+  bool FocusPageThenPanel(Window page);
+  // Clicks a point of the panel's client area, in pixels; returns when the button was released.
+  std::chrono::system_clock::time_point Click(int x, int y);
+
+ private:
+  Desktop& desktop_;
+  Window panel_;
+  int fullHeight_;
 };
 
 }  // namespace navelo::testkit

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds the release preset and runs the delivery benchmark on a virtual desktop (or the current
+# one): bash scripts/bench.sh [RUNS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+cmake --preset release >/dev/null
+cmake --build --preset release --target bench_delivery navelo
+scripts/with-desktop.sh build/release/bench/bench_delivery "${1:-50}"
