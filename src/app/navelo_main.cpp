@@ -5,11 +5,14 @@
 
 #include "app/logic/startup.h"
 #include "app/password_dialog.h"
+#include "dialogs/about_dialog.h"
+#include "dialogs/settings_dialog.h"
 #include "panel/panel_window.h"
 #include "platform/x11/codec_cp932.h"
 #include "platform/x11/desktop.h"
 #include "platform/x11/file_store.h"
 #include "platform/x11/program.h"
+#include "platform/x11/registry_stand_in.h"
 #include "platform/x11/x11_windows.h"
 
 namespace navelo {
@@ -28,6 +31,8 @@ int RunNavelo(int argc, char** argv) {
   platform::x11::X11Connection x11;
   platform::x11::X11Foreground foreground(x11);
   platform::x11::XTestKeystrokes keystrokes(x11);
+  platform::x11::RegistryStandIn registry;
+  platform::x11::PosixLauncher launcher;
   SettingsFile file(program.JoinPath(program.ProgramDirectory(), "Navelo.INI"), store, codec);
 
   // State shared by the windows for the whole run.
@@ -44,25 +49,32 @@ int RunNavelo(int argc, char** argv) {
   };
   std::unique_ptr<PanelWindow> panel;
 
+  auto openSettings = [&](QWidget* owner) {
+    SettingsDialog dialog({record, targets, addresses, messages,
+                           [&] {
+                             password().flgSyori =
+                                 static_cast<std::int16_t>(PasswordMode::kConfirm);
+                             password().ShowModal();
+                           }},
+                          owner);
+    dialog.ShowModal();
+  };
+  auto openAbout = [&](QWidget*) {
+    // Shown without an owner window.
+    AboutDialog dialog(
+        {shell, messages, registry, launcher, codec, program.ProgramDirectory(), file.path()});
+    dialog.exec();
+  };
+
   StartupWindows windows;
   windows.askStartupPassword = [&] {
     password().flgSyori = static_cast<std::int16_t>(PasswordMode::kStartupCheck);
     password().ShowModal();
   };
   windows.showPanel = [&] {
-    panel = std::make_unique<PanelWindow>(PanelContext{record,
-                                                       file,
-                                                       codec,
-                                                       addresses,
-                                                       targets,
-                                                       messages,
-                                                       shell,
-                                                       topmost,
-                                                       program,
-                                                       foreground,
-                                                       keystrokes,
-                                                       {},
-                                                       {}});
+    panel = std::make_unique<PanelWindow>(
+        PanelContext{record, file, codec, addresses, targets, messages, shell, topmost, program,
+                     foreground, keystrokes, openSettings, openAbout});
     // Saved exactly as when the panel closes; only reached once the password was confirmed.
     program.OnTerminationRequest([&] { panel->SaveAndEnd(); });
     panel->Load();

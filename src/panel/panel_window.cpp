@@ -52,7 +52,10 @@ PanelWindow::PanelWindow(PanelContext context) : ctx_(std::move(context)) {
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   BuildControls();
   BuildMenus();
-  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  // The panel's size is set here once and changed only by shrinking and restoring, each a single
+  // resize: the layout never resizes the window by itself.
+  layout()->setSizeConstraint(QLayout::SetNoConstraint);
+  setFixedSize(sizeHint());
 
   timer1_ = new QTimer(this);
   timer1_->setObjectName(QStringLiteral("Timer1"));
@@ -158,7 +161,7 @@ void PanelWindow::BuildMenus() {
 
 void PanelWindow::Load() {
   // The design height before the window is first shown: restoring gives back exactly this.
-  fullHeight_ = sizeHint().height();
+  fullHeight_ = height();
   const LoadResult loaded = LoadSettings(ctx_.record, ctx_.file, ctx_.codec);
   if (loaded.readError) {
     ctx_.messages.Show(
@@ -172,7 +175,7 @@ void PanelWindow::Load() {
     const QRect g = screen->availableGeometry();
     screens.push_back({g.x(), g.y(), g.width(), g.height()});
   }
-  const QSize size = sizeHint();
+  const QSize size = this->size();
   const Rect placed =
       PlaceOnScreens({TwipsToPixels(loaded.position.left), TwipsToPixels(loaded.position.top),
                       size.width(), size.height()},
@@ -242,13 +245,11 @@ void PanelWindow::Tick() {
 
 void PanelWindow::Shrink() {
   // Only the caption bar stays: the client area keeps the smallest height a window can have.
-  layout()->setSizeConstraint(QLayout::SetNoConstraint);
   setFixedSize(width(), 1);
 }
 
 void PanelWindow::Restore() {
   setFixedSize(width(), fullHeight_);
-  layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void PanelWindow::closeEvent(QCloseEvent* event) {

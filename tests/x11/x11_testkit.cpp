@@ -132,7 +132,7 @@ std::chrono::system_clock::time_point Desktop::Click(int x, int y) {
   // At a person's pace: point, press, release, and a pause before the next click.
   XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
   XSync(display_, False);
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
   XTestFakeButtonEvent(display_, 1, True, CurrentTime);
   XSync(display_, False);
   std::this_thread::sleep_for(std::chrono::milliseconds(40));

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "panel/logic/state.h"
+#include "panel/logic/tracker.h"
+#include "settings/settings.h"
+
+namespace navelo {
+
+// A check box of the settings dialog: 0 unchecked, 1 checked. A stored value outside 0 and 1
+// (only a hand-edited file has one) shows as the third, undecided state and is kept as it was
+// unless the user changes the box.
+struct OptionBox {
+  std::int16_t stored = 0;  // the field's value when the dialog opened
+  int state = 0;            // 0 unchecked, 1 checked, 2 undecided
+  bool changed = false;
+
+  static OptionBox From(std::int16_t value);
+  std::int16_t Value() const;
+};
+
+// What the settings dialog shows: its controls' contents.
+struct SettingsForm {
+  std::u16string txtNetId, txtId, txtPswd, txtPars, txtApatPswd;
+  std::u16string lblAct, lblTouTitle, lblShoTitle;
+  OptionBox optZen, optMin, optAct, optChien;
+  std::u16string txtChienTime;
+  std::array<std::u16string, 3> txtIpatURL;
+  std::u16string txtNavelo_Pswd;
+};
+
+// Loading, each time the dialog opens. An empty start-up password box means none is set.
+SettingsForm LoadSettingsForm(const SettingsRecord& record, const TargetSlots& slots,
+                              const BrowserAddresses& addresses);
+
+// What the dialog needs from outside while it accepts.
+struct AcceptServices {
+  std::function<void(const std::u16string&)> message;  // a modal message box
+  // Shows the password dialog in confirmation mode; it leaves the start-up password as it is
+  // when confirmed, or empty when cancelled.
+  std::function<void()> confirmPassword;
+};
+
+inline constexpr std::u16string_view kPasswordChangedMessage =
+    u"Navelo起動パスワードが変更されました。確認のため再度パスワードを入力して下さい";
+
+// OK: a changed start-up password must be confirmed first; when the confirmation is cancelled
+// the old password is put back, nothing is copied and the dialog stays open (false). Otherwise
+// every control is copied into its field and the dialog closes (true). Only the last-active
+// slot's title is written, never a window handle. A delay time that is not a whole 32-bit number
+// keeps the previous value.
+bool AcceptSettingsForm(const SettingsForm& form, SettingsRecord& record, TargetSlots& slots,
+                        BrowserAddresses& addresses, const AcceptServices& services);
+
+// The title-capture buttons.
+enum class TitleTarget { kVote, kInquiry };
+std::u16string CaptureMessage(TitleTarget target, std::u16string_view lastActiveTitle);
+
+}  // namespace navelo
