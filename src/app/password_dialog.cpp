@@ -19,6 +19,7 @@ PasswordDialog::PasswordDialog(SettingsRecord& record, const SettingsFile& file,
                                platform::MessageBoxService& messages, QWidget* parent)
     : QDialog(parent), record_(record), file_(file), codec_(codec), messages_(messages) {
   setObjectName(QStringLiteral("frmPswd"));
+  setFont(ui::GothicFont(true));
   setWindowTitle(ToQString(u"【Navelo】パスワード入力"));
   // Fixed single border with a caption only: no window menu, no close, minimise or maximise box.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);

@@ -52,6 +52,8 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
 AboutDialog::AboutDialog(Context context, QWidget* parent)
     : QDialog(parent), ctx_(std::move(context)) {
   setObjectName(QStringLiteral("frmAbout"));
+  ui::LoadResources();
+  setFont(ui::GothicFont(true));
   // Fixed dialog border with window menu and close box, no minimise or maximise box.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -142,11 +144,10 @@ AboutDialog::AboutDialog(Context context, QWidget* parent)
     Colour(note, "255, 0, 0");
   }
 
-  auto* disclaimer = MakeControl<QLabel>(
-      this, "lblDisclaimer", 255, 3975, 3870, 825,
-      ToQString(u"本ソフトウェアは無保証です。IPAT・CLUB A-PAT の運営者とは関係ありません。"
-                u"入力内容は送信前に必ずご確認ください。利用によって生じた損害について作者は責任を"
-                u"負いません。"));
+  auto* disclaimer =
+      MakeControl<QLabel>(this, "lblDisclaimer", 255, 3975, 3870, 825,
+                          ToQString(u"無保証です。IPAT・CLUB A-PATの運営者とは無関係です。"
+                                    u"利用による損害に作者は責任を負いません。"));
   disclaimer->setWordWrap(true);
   Colour(disclaimer, "0, 0, 0");
 

@@ -64,7 +64,7 @@ SettingsDialog::SettingsDialog(Context context, QWidget* parent)
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setFixedSize(TwipsToPixels(4875), TwipsToPixels(7905));
   const QFont gothic = ui::GothicFont();
-  setFont(QFont());  // the dialog's default font for everything not named below
+  setFont(ui::GothicFont(true));  // the dialog's default font for everything not named below
 
   auto* cmdOk = MakeControl<QPushButton>(this, "cmdOk", 3060, 540, 1575, 495, QStringLiteral("OK"));
   auto* cmdCan =
@@ -98,7 +98,6 @@ SettingsDialog::SettingsDialog(Context context, QWidget* parent)
     MakeControl<QLabel>(frame1, f.label, f.labelLeft, f.labelTop, 915, 195, ToQString(f.caption))
         ->setFont(gothic);
     *boxes[i] = TextBox(frame1, f.box, 1230, f.boxTop, 1215, 285, f.masked);
-    (*boxes[i])->setFont(QFont());
   }
   auto* label6 = MakeControl<QLabel>(frame1, "Label6", 90, 1800, 2415, 285,
                                      ToQString(u"※各自のID等を登録します"));
@@ -109,10 +108,12 @@ SettingsDialog::SettingsDialog(Context context, QWidget* parent)
   frame2->setFont(gothic);
   optAct_ = MakeControl<QCheckBox>(frame2, "optAct", 360, 210, 3585, 285,
                                    ToQString(u"常に直前にアクティブだった画面に送る"));
-  optAct_->setFont(QFont());
-  Red(MakeControl<QLabel>(
+  optAct_->setFont(font());
+  auto* label20 = MakeControl<QLabel>(
       frame2, "Label20", 90, 480, 4575, 375,
-      ToQString(u"※IE以外のブラウザーでうまく動作しない場合にはチェックして下さい")));
+      ToQString(u"※IE以外のブラウザーでうまく動作しない場合にはチェックして下さい"));
+  label20->setWordWrap(true);
+  Red(label20);
   MakeControl<QLabel>(frame2, "Label5", 90, 990, 3435, 195,
                       ToQString(u"IPAT合計金額入力画面のタイトル"));
   lblTouTitle_ = TitleBox(frame2, "lblTouTitle", 60, 1260, 4605, 285, "192, 255, 192");

@@ -2,7 +2,20 @@
 
 #include "panel/logic/placement.h"
 
+// Resources compiled into a static library must be registered by name, outside any namespace.
+static void RegisterNaveloResources() {
+  Q_INIT_RESOURCE(resources);
+}
+
 namespace navelo::ui {
+
+void LoadResources() {
+  static const bool registered = [] {
+    RegisterNaveloResources();
+    return true;
+  }();
+  (void)registered;
+}
 
 void PlaceTwips(QWidget* widget, int left, int top, int width, int height) {
   widget->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),

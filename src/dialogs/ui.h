@@ -16,11 +16,14 @@ inline std::u16string FromQString(const QString& text) {
                         static_cast<std::size_t>(text.size()));
 }
 
+// The program's icons (":/navelo/navelo.png", ":/navelo/browser.png"). Safe to call often.
+void LoadResources();
+
 // Places a child widget by its layout position in twips.
 void PlaceTwips(QWidget* widget, int left, int top, int width, int height);
 
 // The Japanese gothic font of the captions, 9 points (12 pixels at 96 dpi), falling back to an
-// installed Japanese gothic face.
+// installed Japanese gothic face. The proportional face is also the dialogs' default font.
 QFont GothicFont(bool proportional = false);
 
 // Creates a named child of `parent`, placed in twips. `index` marks a member of a control array.

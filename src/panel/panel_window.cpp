@@ -46,6 +46,7 @@ constexpr KeySpec kKeys[] = {
 PanelWindow::PanelWindow(PanelContext context) : ctx_(std::move(context)) {
   setObjectName(QStringLiteral("frmNavelo"));
   setWindowTitle(QStringLiteral("Navelo"));
+  ui::LoadResources();
   setWindowIcon(QIcon(QStringLiteral(":/navelo/navelo.png")));
   // Fixed single border: caption, window menu and close box, no minimise or maximise box.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

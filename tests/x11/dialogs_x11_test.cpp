@@ -1,0 +1,143 @@
+// The tracker and the dialogs on a real desktop: the settings dialog shares the panel's caption,
+// so while it is in front the slots stay as they are; the password dialog it asks for has a
+// caption of its own and becomes the last-active window.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/password_dialog.h"
+#include "dialogs/settings_dialog.h"
+#include "dialogs/ui.h"
+#include "panel/panel_window.h"
+#include "platform/testing/doubles.h"
+#include "platform/x11/codec_cp932.h"
+#include "platform/x11/x11_windows.h"
+// clang-format off
+#include "x11_testkit.h"
+// clang-format on
+
+namespace navelo::testkit {
+namespace {
+
+// Runs the event loop until `ready` holds or five seconds pass.
+bool Until(const std::function<bool()>& ready) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!ready()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    QEventLoop loop;
+    QTimer::singleShot(20, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  return true;
+}
+
+TEST(DialogsOnX11, SettingsDialogKeepsTheSlotsAndThePasswordDialogBecomesLastActive) {
+  Desktop desktop;
+  if (!desktop.ok()) GTEST_SKIP() << "no X display (the test command provides one)";
+
+  platform::x11::Cp932Codec codec;
+  platform::testing::MemoryFileStore store;
+  platform::testing::RecordingMessageBox messages;
+  platform::testing::RecordingShell shell;
+  platform::testing::RecordingTopmost topmost;
+  platform::testing::FakeProgram program;
+  platform::x11::X11Connection connection;
+  platform::x11::X11Foreground foreground(connection);
+  platform::x11::XTestKeystrokes keystrokes(connection);
+  SettingsFile file("/opt/navelo/Navelo.INI", store, codec);
+  SettingsRecord record;
+  record.startupPassword = u"ZelvOR";
+  BrowserAddresses addresses{};
+  TargetSlots targets;
+
+  PasswordDialog password(record, file, codec, messages);
+  std::optional<WindowHandle> passwordWindow;
+  std::u16string lastActiveWhilePasswordShown;
+  WindowHandle lastActiveHandleWhilePasswordShown = 0;
+  auto openSettings = [&](QWidget* owner) {
+    SettingsDialog dialog({record, targets, addresses, messages,
+                           [&] {
+                             password.flgSyori = 1;
+                             QTimer::singleShot(0, &password, [&] {
+                               passwordWindow = password.winId();
+                               Until([&] { return targets.lastActiveHandle == *passwordWindow; });
+                               lastActiveWhilePasswordShown = targets.lastActiveTitle;
+                               lastActiveHandleWhilePasswordShown = targets.lastActiveHandle;
+                               password.reject();  // cancelled: the settings dialog stays open
+                             });
+                             password.ShowModal();
+                           }},
+                          owner);
+    QTimer::singleShot(0, &dialog, [&] {
+      // The settings dialog in front: the tracker takes it for the panel.
+      ASSERT_TRUE(Until([&] { return desktop.ActiveWindow() == dialog.winId(); }));
+      const TargetSlots before = targets;
+      QEventLoop wait;
+      QTimer::singleShot(400, &wait, &QEventLoop::quit);  // four ticks
+      wait.exec();
+      EXPECT_EQ(targets.lastActiveHandle, before.lastActiveHandle);
+      EXPECT_EQ(targets.lastActiveTitle, before.lastActiveTitle);
+      EXPECT_EQ(targets.inquiryHandle, before.inquiryHandle);
+
+      // A changed start-up password asks for confirmation in a window of its own.
+      dialog.findChild<QLineEdit*>(QStringLiteral("txtNavelo_Pswd"))->setText("New");
+      dialog.findChild<QPushButton*>(QStringLiteral("cmdOk"))->click();
+      EXPECT_TRUE(dialog.isVisible());
+      dialog.reject();
+    });
+    dialog.ShowModal();
+  };
+
+  PanelWindow panel(PanelContext{record,
+                                 file,
+                                 codec,
+                                 addresses,
+                                 targets,
+                                 messages,
+                                 shell,
+                                 topmost,
+                                 program,
+                                 foreground,
+                                 keystrokes,
+                                 openSettings,
+                                 {}});
+  panel.Load();
+
+  // The inquiry page comes to the front and is captured.
+  TypingTarget page(TYPING_TARGET, "IPAT照会ログイン", 1);
+  auto pageWindow = page.WaitForWindow(desktop);
+  ASSERT_TRUE(pageWindow);
+  desktop.Activate(*pageWindow);
+  ASSERT_TRUE(Until([&] { return targets.inquiryHandle == *pageWindow; }));
+  EXPECT_FALSE(panel.expanded());
+
+  // Back to the panel, then its settings dialog.
+  desktop.Activate(panel.winId());
+  ASSERT_TRUE(Until([&] { return panel.expanded(); }));
+  panel.findChild<QAction*>(QStringLiteral("mnuSet"))->trigger();
+
+  ASSERT_TRUE(passwordWindow.has_value());
+  EXPECT_EQ(lastActiveWhilePasswordShown, u"【Navelo】パスワード入力");
+  EXPECT_EQ(lastActiveHandleWhilePasswordShown, *passwordWindow);
+  EXPECT_EQ(targets.inquiryHandle, *pageWindow);  // the page stays captured
+  EXPECT_EQ(record.startupPassword, u"ZelvOR");   // the cancelled change left nothing behind
+  // After the dialog closed the panel applied always-on-top again.
+  EXPECT_GE(topmost.calls.size(), 2u);
+}
+
+}  // namespace
+}  // namespace navelo::testkit
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (std::getenv("DISPLAY") == nullptr) {
+    std::printf("no X display: skipped\n");
+    return 0;
+  }
+  QApplication app(argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,47 @@
+// Shows one of Navelo's dialogs with sample contents, for screenshots:
+//   navelo_dialog_preview settings|about
+// Closes itself after 15 seconds.
+#include <QApplication>
+#include <QTimer>
+#include <cstring>
+
+#include "dialogs/about_dialog.h"
+#include "dialogs/settings_dialog.h"
+#include "platform/testing/doubles.h"
+#include "platform/x11/codec_cp932.h"
+#include "platform/x11/registry_stand_in.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 2) return 2;
+  QTimer::singleShot(15000, &app, [] { QApplication::exit(0); });
+  navelo::platform::testing::RecordingMessageBox messages;
+  navelo::platform::testing::RecordingShell shell;
+  if (std::strcmp(argv[1], "settings") == 0) {
+    navelo::SettingsRecord record;
+    record.startupPassword = u"secret";
+    record.NetID = u"AB123456";
+    record.PatID = u"12345678";
+    record.Password = u"1234";
+    record.Pars = u"5678";
+    record.ApatPassword = u"apat";
+    record.TouhyouTitle = u"IPAT合計金額入力 - Chromium";
+    record.ShoukaiTitle = u"IPAT照会ログイン - Chromium";
+    record.Zenmen = 1;
+    navelo::TargetSlots targets;
+    targets.lastActiveTitle = u"IPAT照会ログイン - Chromium";
+    navelo::BrowserAddresses addresses{};
+    navelo::SettingsDialog dialog({record, targets, addresses, messages, [] {}});
+    QTimer::singleShot(15000, &dialog, &QDialog::reject);
+    dialog.ShowModal();
+    return 0;
+  }
+  navelo::platform::x11::Cp932Codec codec;
+  navelo::platform::x11::RegistryStandIn registry;
+  navelo::platform::x11::PosixLauncher launcher;
+  navelo::AboutDialog dialog({shell, messages, registry, launcher, codec, "/usr/lib/navelo",
+                              "/usr/lib/navelo/Navelo.INI"});
+  QTimer::singleShot(15000, &dialog, &QDialog::reject);
+  dialog.exec();
+  return 0;
+}
