@@ -131,13 +131,3 @@ TEST(DialogsOnX11, SettingsDialogKeepsTheSlotsAndThePasswordDialogBecomesLastAct
 
 }  // namespace
 }  // namespace navelo::testkit
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  if (std::getenv("DISPLAY") == nullptr) {
-    std::printf("no X display: skipped\n");
-    return 0;
-  }
-  QApplication app(argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -238,47 +238,28 @@ bool TypingTarget::Active() const {
   return last == "active";
 }
 
-NaveloProcess::NaveloProcess(const std::string& executable, const std::string& settings) {
+namespace {
+
+std::filesystem::path FreshFolder() {
   static int counter = 0;
-  dir_ = std::filesystem::temp_directory_path() /
-         ("navelo-x11-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-  std::filesystem::remove_all(dir_);
-  std::filesystem::create_directories(dir_);
+  auto dir = std::filesystem::temp_directory_path() /
+             ("navelo-x11-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+}  // namespace
+
+NaveloProcess::NaveloProcess(const std::string& executable, const std::string& settings)
+    : dir_(FreshFolder()), child_({(dir_ / "navelo").string()}) {
   std::filesystem::copy_file(executable, dir_ / "navelo");
   if (!settings.empty()) std::ofstream(dir_ / "Navelo.INI", std::ios::binary) << settings;
 }
 
 NaveloProcess::~NaveloProcess() {
-  if (Running()) Stop(SIGKILL);
+  child_.Stop(SIGKILL);
   std::filesystem::remove_all(dir_);
-}
-
-void NaveloProcess::Start() {
-  const std::string exe = (dir_ / "navelo").string();
-  pid_ = ::fork();
-  if (pid_ == 0) {
-    ::execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-}
-
-int NaveloProcess::Stop(int signal) {
-  if (pid_ <= 0) return -1;
-  ::kill(pid_, signal);
-  int status = 0;
-  ::waitpid(pid_, &status, 0);
-  pid_ = -1;
-  return status;
-}
-
-bool NaveloProcess::Running() {
-  if (pid_ <= 0) return false;
-  int status = 0;
-  if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-    pid_ = -1;
-    return false;
-  }
-  return true;
 }
 
 std::string NaveloProcess::Settings() const {
@@ -290,7 +271,7 @@ std::string NaveloProcess::Settings() const {
 
 std::optional<Window> NaveloProcess::FindPanel(Desktop& desktop) {
   for (Window w : desktop.ClientWindows()) {
-    if (desktop.Pid(w) == pid_ && desktop.Title(w) == "Navelo") return w;
+    if (desktop.Pid(w) == child_.pid() && desktop.Title(w) == "Navelo") return w;
   }
   return std::nullopt;
 }

@@ -94,11 +94,10 @@ class NaveloProcess {
   NaveloProcess(const NaveloProcess&) = delete;
   NaveloProcess& operator=(const NaveloProcess&) = delete;
 
-  void Start();
+  void Start() { child_.Start(); }
   // Sends a signal and waits for the process to end; returns its wait status.
-  int Stop(int signal);
-  bool Running();
-  pid_t pid() const { return pid_; }
+  int Stop(int signal) { return child_.Stop(signal); }
+  pid_t pid() const { return child_.pid(); }
   const std::filesystem::path& dir() const { return dir_; }
   std::string Settings() const;
   // The panel's top-level window, once mapped.
@@ -106,7 +105,7 @@ class NaveloProcess {
 
  private:
   std::filesystem::path dir_;
-  pid_t pid_ = -1;
+  Child child_;
 };
 
 // Chromium showing IPAT-like pages whose fields' values go to the browser's log: an inquiry page
