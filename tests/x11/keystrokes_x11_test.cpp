@@ -147,6 +147,21 @@ TEST_F(KeystrokesOnX11, ClosedTargetGetsNothingAndNothingElseDoes) {
   EXPECT_EQ(bystander.Fields(), std::vector<std::string>{""});
 }
 
+TEST_F(KeystrokesOnX11, ANewSendReplacesOneStillWaitingForItsWindow) {
+  TypingTarget target(TYPING_TARGET, "Replacement", 1);
+  auto window = target.WaitForWindow(desktop);
+  ASSERT_TRUE(window);
+  Window hidden = XCreateSimpleWindow(desktop.display(), DefaultRootWindow(desktop.display()), 0,
+                                      0, 10, 10, 0, 0, 0);
+  XSync(desktop.display(), False);
+  std::optional<KeystrokeService::Result> first;
+  keystrokes.Deliver(hidden, u"never", [&](KeystrokeService::Result r) { first = r; });
+  EXPECT_EQ(Deliver(*window, u"second"), KeystrokeService::Result::kTyped);
+  EXPECT_EQ(first, KeystrokeService::Result::kReplaced);
+  EXPECT_TRUE(WaitFor([&] { return target.Fields() == std::vector<std::string>{"second"}; }));
+  XDestroyWindow(desktop.display(), hidden);
+}
+
 TEST_F(KeystrokesOnX11, ForegroundReadsJapaneseAndLongTitlesAndSurvivesVanishingWindows) {
   TypingTarget target(TYPING_TARGET, "IPAT照会ログイン - テスト", 1);
   auto window = target.WaitForWindow(desktop);
