@@ -3,7 +3,7 @@
 # one): bash scripts/bench.sh [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh
+bash scripts/deps.sh --test
 cmake --preset release >/dev/null
 cmake --build --preset release --target bench_delivery navelo
 scripts/with-desktop.sh build/release/bench/bench_delivery "${1:-50}"

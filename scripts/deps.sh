@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Navelo needs to build, run and test, when any is missing.
+# Installs the Debian 12 packages Navelo needs, when any is missing:
+#   deps.sh          to build and run it
+#   deps.sh --test   also what the test suite and the benchmark need
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev clang-format
-  qt6-base-dev libgl-dev libgtest-dev libx11-dev libxtst-dev
-  xvfb openbox x11-utils xdotool x11-xkb-utils xdg-utils fonts-noto-cjk chromium
+  cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libx11-dev libxtst-dev
+  xvfb openbox x11-utils xdg-utils fonts-noto-cjk
 )
+if [ "${1:-}" = "--test" ]; then
+  packages+=(clang libclang-rt-14-dev clang-format xdotool x11-xkb-utils chromium)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
