@@ -98,7 +98,6 @@ class NaveloProcess {
   // Sends a signal and waits for the process to end; returns its wait status.
   int Stop(int signal) { return child_.Stop(signal); }
   pid_t pid() const { return child_.pid(); }
-  const std::filesystem::path& dir() const { return dir_; }
   std::string Settings() const;
   // The panel's top-level window, once mapped.
   std::optional<Window> FindPanel(Desktop& desktop);
