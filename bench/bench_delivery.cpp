@@ -13,7 +13,7 @@
 #include <sstream>
 #include <thread>
 
-#include "platform/x11/codec_cp932.h"
+#include "platform/posix/codec_cp932.h"
 #include "x11_testkit.h"
 
 using namespace navelo::testkit;
@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "needs an X display and Chromium\n");
     return 2;
   }
-  navelo::platform::x11::Cp932Codec codec;
+  navelo::platform::posix::Cp932Codec codec;
   auto ansi = [&](const std::string& utf8) {
     std::u16string wide;
     for (std::size_t i = 0; i < utf8.size();) {

@@ -7,9 +7,9 @@
 
 #include "dialogs/about_dialog.h"
 #include "dialogs/settings_dialog.h"
+#include "platform/posix/codec_cp932.h"
+#include "platform/posix/system_info.h"
 #include "platform/testing/doubles.h"
-#include "platform/x11/codec_cp932.h"
-#include "platform/x11/registry_stand_in.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -36,11 +36,9 @@ int main(int argc, char** argv) {
     dialog.ShowModal();
     return 0;
   }
-  navelo::platform::x11::Cp932Codec codec;
-  navelo::platform::x11::RegistryStandIn registry;
-  navelo::platform::x11::PosixLauncher launcher;
-  navelo::AboutDialog dialog({shell, messages, registry, launcher, codec, "/usr/lib/navelo",
-                              "/usr/lib/navelo/Navelo.INI"});
+  navelo::platform::posix::PosixSystemInfo sysInfo;
+  navelo::AboutDialog dialog(
+      {shell, messages, sysInfo, "/usr/lib/navelo", "/usr/lib/navelo/Navelo.INI"});
   QTimer::singleShot(15000, &dialog, &QDialog::reject);
   dialog.exec();
   return 0;

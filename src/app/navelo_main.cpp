@@ -8,12 +8,12 @@
 #include "dialogs/about_dialog.h"
 #include "dialogs/settings_dialog.h"
 #include "panel/panel_window.h"
-#include "platform/x11/codec_cp932.h"
-#include "platform/x11/desktop.h"
-#include "platform/x11/file_store.h"
-#include "platform/x11/program.h"
-#include "platform/x11/registry_stand_in.h"
+#include "platform/posix/codec_cp932.h"
+#include "platform/posix/file_store.h"
+#include "platform/posix/system_info.h"
 #include "platform/x11/x11_windows.h"
+#include "ui/desktop.h"
+#include "ui/program.h"
 
 namespace navelo {
 
@@ -22,17 +22,16 @@ int RunNavelo(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Navelo"));
   QApplication::setQuitOnLastWindowClosed(false);
 
-  platform::x11::LinuxProgram program;
-  platform::x11::Cp932Codec codec;
-  platform::x11::PosixFileStore store;
-  platform::x11::QtMessageBox messages;
-  platform::x11::XdgShell shell;
-  platform::x11::EwmhTopmost topmost;
+  navelo::ui::LinuxProgram program;
+  platform::posix::Cp932Codec codec;
+  platform::posix::PosixFileStore store;
+  navelo::ui::QtMessageBox messages;
+  navelo::ui::XdgShell shell;
+  navelo::ui::EwmhTopmost topmost;
   platform::x11::X11Connection x11;
   platform::x11::X11Foreground foreground(x11);
   platform::x11::XTestKeystrokes keystrokes(x11);
-  platform::x11::RegistryStandIn registry;
-  platform::x11::PosixLauncher launcher;
+  platform::posix::PosixSystemInfo sysInfo;
   SettingsFile file(program.JoinPath(program.ProgramDirectory(), "Navelo.INI"), store, codec);
 
   // State shared by the windows for the whole run.
@@ -61,8 +60,7 @@ int RunNavelo(int argc, char** argv) {
   };
   auto openAbout = [&](QWidget*) {
     // Shown without an owner window.
-    AboutDialog dialog(
-        {shell, messages, registry, launcher, codec, program.ProgramDirectory(), file.path()});
+    AboutDialog dialog({shell, messages, sysInfo, program.ProgramDirectory(), file.path()});
     dialog.exec();
   };
 

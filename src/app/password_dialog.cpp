@@ -6,8 +6,8 @@
 #include <QPushButton>
 
 #include "app/logic/startup.h"
-#include "dialogs/ui.h"
-#include "panel/logic/placement.h"
+#include "forms/geometry.h"
+#include "ui/ui.h"
 
 namespace navelo {
 

@@ -5,10 +5,10 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "dialogs/logic/sysinfo.h"
-#include "dialogs/ui.h"
-#include "panel/logic/placement.h"
+#include "dialogs/logic/about.h"
+#include "forms/geometry.h"
 #include "settings/version.h"
+#include "ui/ui.h"
 
 namespace navelo {
 namespace {
@@ -156,11 +156,8 @@ AboutDialog::AboutDialog(Context context, QWidget* parent)
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   auto* sysInfo = MakeControl<QPushButton>(this, "cmdSysInfo", 4260, 4425, 1380, 345,
                                            ToQString(u"ｼｽﾃﾑ情報(&S)..."));
-  connect(sysInfo, &QPushButton::clicked, this, [this] {
-    if (!StartSysInfo(ctx_.registry, ctx_.launcher, ctx_.codec)) {
-      ctx_.messages.Show(std::u16string(kSysInfoUnavailable));
-    }
-  });
+  connect(sysInfo, &QPushButton::clicked, this,
+          [this] { RunSystemInfo(ctx_.sysInfo, ctx_.messages); });
   setTabOrder(ok, sysInfo);
   setGeometry(TwipsToPixels(4230), TwipsToPixels(2430), width(), height());
 }

@@ -4,8 +4,7 @@
 #include <QLabel>
 #include <array>
 
-#include "platform/codec.h"
-#include "platform/registry.h"
+#include "platform/sysinfo.h"
 #include "platform/system.h"
 
 namespace navelo {
@@ -39,9 +38,7 @@ class AboutDialog : public QDialog {
   struct Context {
     platform::ShellService& shell;
     platform::MessageBoxService& messages;
-    platform::Registry& registry;
-    platform::ProgramLauncher& launcher;
-    const platform::AnsiCodec& codec;
+    platform::SystemInfoService& sysInfo;
     std::string programDirectory;
     std::string settingsFile;
   };

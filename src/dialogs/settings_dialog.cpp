@@ -7,9 +7,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "dialogs/ui.h"
-#include "panel/logic/placement.h"
+#include "forms/geometry.h"
 #include "settings/version.h"
+#include "ui/ui.h"
 
 namespace navelo {
 namespace {

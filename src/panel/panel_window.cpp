@@ -14,8 +14,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "dialogs/ui.h"
-#include "panel/logic/placement.h"
+#include "forms/geometry.h"
+#include "ui/ui.h"
 
 namespace navelo {
 namespace {

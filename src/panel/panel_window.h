@@ -5,12 +5,12 @@
 
 #include "panel/logic/keypad.h"
 #include "panel/logic/send.h"
-#include "panel/logic/state.h"
 #include "panel/logic/tracker.h"
 #include "platform/codec.h"
 #include "platform/system.h"
 #include "platform/windows.h"
 #include "settings/settings.h"
+#include "settings/targets.h"
 
 class QLineEdit;
 class QMenu;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/x11/codec_cp932.h"
+#include "platform/posix/codec_cp932.h"
 
 namespace navelo {
 namespace {
@@ -93,7 +93,7 @@ TEST_F(TrackerTest, UntitledOrNoWindowChangesNothing) {
 }
 
 TEST(CutTitle, CutsAtSixtyNineBytesWithoutSplittingACharacter) {
-  platform::x11::Cp932Codec codec;
+  platform::posix::Cp932Codec codec;
   EXPECT_EQ(CutTitle(u"IPAT照会ログイン", codec), u"IPAT照会ログイン");
   const std::u16string ascii(100, u'a');
   EXPECT_EQ(CutTitle(ascii, codec), std::u16string(69, u'a'));

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "platform/x11/codec_cp932.h"
+#include "platform/posix/codec_cp932.h"
 
-namespace navelo::platform::x11 {
+namespace navelo::platform::posix {
 namespace {
 
 TEST(Cp932, MapsLikeTheWindowsCodePage) {
@@ -34,4 +34,4 @@ TEST(Cp932, InvalidBytesDoNotSwallowTheNextByte) {
 }
 
 }  // namespace
-}  // namespace navelo::platform::x11
+}  // namespace navelo::platform::posix

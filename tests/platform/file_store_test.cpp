@@ -1,4 +1,4 @@
-#include "platform/x11/file_store.h"
+#include "platform/posix/file_store.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-namespace navelo::platform::x11 {
+namespace navelo::platform::posix {
 namespace {
 
 namespace fs = std::filesystem;
@@ -58,4 +58,4 @@ TEST_F(FileStoreTest, FailuresAreReportedAndTheOldFileStays) {
 }
 
 }  // namespace
-}  // namespace navelo::platform::x11
+}  // namespace navelo::platform::posix

@@ -4,13 +4,13 @@
 
 #include <random>
 
-#include "platform/x11/codec_cp932.h"
+#include "platform/posix/codec_cp932.h"
 
 namespace navelo {
 namespace {
 
-const platform::x11::Cp932Codec& Codec() {
-  static const platform::x11::Cp932Codec codec;
+const platform::posix::Cp932Codec& Codec() {
+  static const platform::posix::Cp932Codec codec;
   return codec;
 }
 

@@ -8,8 +8,8 @@
 #include <random>
 #include <thread>
 
-#include "platform/x11/codec_cp932.h"
-#include "platform/x11/file_store.h"
+#include "platform/posix/codec_cp932.h"
+#include "platform/posix/file_store.h"
 #include "settings/settings.h"
 
 namespace navelo {
@@ -23,8 +23,8 @@ TEST(SaveReliability, KilledSavesAlwaysLeaveACompleteFile) {
   fs::create_directories(dir);
   const std::string path = (dir / "Navelo.INI").string();
 
-  platform::x11::Cp932Codec codec;
-  platform::x11::PosixFileStore store;
+  platform::posix::Cp932Codec codec;
+  platform::posix::PosixFileStore store;
   SettingsFile file(path, store, codec);
   SettingsRecord first;
   first.startupPassword = u"stress";

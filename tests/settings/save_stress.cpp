@@ -1,14 +1,14 @@
 // Saves the settings file in an endless loop, alternating two records, until it is killed.
 #include <string>
 
-#include "platform/x11/codec_cp932.h"
-#include "platform/x11/file_store.h"
+#include "platform/posix/codec_cp932.h"
+#include "platform/posix/file_store.h"
 #include "settings/settings.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
-  navelo::platform::x11::Cp932Codec codec;
-  navelo::platform::x11::PosixFileStore store;
+  navelo::platform::posix::Cp932Codec codec;
+  navelo::platform::posix::PosixFileStore store;
   navelo::SettingsFile file(argv[1], store, codec);
   navelo::SettingsRecord records[2];
   for (int i = 0; i < 2; ++i) {

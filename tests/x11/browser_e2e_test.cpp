@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "platform/x11/codec_cp932.h"
+#include "platform/posix/codec_cp932.h"
 #include "x11_testkit.h"
 
 namespace navelo::testkit {
@@ -17,7 +17,7 @@ TEST(BrowserEndToEnd, InquiryAndVoteFillEveryFieldOfTheRealPages) {
   if (!BrowserPages::FindBrowser()) GTEST_SKIP() << "Chromium is not installed";
 
   // Plain identifiers (a file of the oldest version), with symbols and Japanese in them.
-  platform::x11::Cp932Codec codec;
+  platform::posix::Cp932Codec codec;
   const std::string settings =
       "[General]\r\nZenmen=1\r\nFormLeft=0\r\nFormTop=0\r\n[Data]\r\nPatID=12345678\r\n"
       "Password=p+^%~(){}[]n\r\nPars=" +

@@ -11,11 +11,11 @@
 
 #include "app/password_dialog.h"
 #include "dialogs/settings_dialog.h"
-#include "dialogs/ui.h"
 #include "panel/panel_window.h"
+#include "platform/posix/codec_cp932.h"
 #include "platform/testing/doubles.h"
-#include "platform/x11/codec_cp932.h"
 #include "platform/x11/x11_windows.h"
+#include "ui/ui.h"
 // clang-format off
 #include "x11_testkit.h"
 // clang-format on
@@ -39,7 +39,7 @@ TEST(DialogsOnX11, SettingsDialogKeepsTheSlotsAndThePasswordDialogBecomesLastAct
   Desktop desktop;
   if (!desktop.ok()) GTEST_SKIP() << "no X display (the test command provides one)";
 
-  platform::x11::Cp932Codec codec;
+  platform::posix::Cp932Codec codec;
   platform::testing::MemoryFileStore store;
   platform::testing::RecordingMessageBox messages;
   platform::testing::RecordingShell shell;

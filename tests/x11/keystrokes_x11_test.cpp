@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "panel/logic/tracker.h"
-#include "platform/x11/codec_cp932.h"
+#include "platform/posix/codec_cp932.h"
 #include "platform/x11/x11_windows.h"
 #include "settings/utf8.h"
 // clang-format off
@@ -90,7 +90,7 @@ class KeystrokesOnX11 : public ::testing::Test {
   platform::x11::X11Connection connection;
   platform::x11::X11Foreground foreground{connection};
   platform::x11::XTestKeystrokes keystrokes{connection};
-  platform::x11::Cp932Codec codec;
+  platform::posix::Cp932Codec codec;
 };
 
 const std::u16string kIdentifiers = u"12345678\tAbCd9\t4321\t3000";
@@ -151,8 +151,8 @@ TEST_F(KeystrokesOnX11, ANewSendReplacesOneStillWaitingForItsWindow) {
   TypingTarget target(TYPING_TARGET, "Replacement", 1);
   auto window = target.WaitForWindow(desktop);
   ASSERT_TRUE(window);
-  Window hidden = XCreateSimpleWindow(desktop.display(), DefaultRootWindow(desktop.display()), 0,
-                                      0, 10, 10, 0, 0, 0);
+  Window hidden = XCreateSimpleWindow(desktop.display(), DefaultRootWindow(desktop.display()), 0, 0,
+                                      10, 10, 0, 0, 0);
   XSync(desktop.display(), False);
   std::optional<KeystrokeService::Result> first;
   keystrokes.Deliver(hidden, u"never", [&](KeystrokeService::Result r) { first = r; });

@@ -5,9 +5,8 @@
 #include <functional>
 #include <string>
 
-#include "panel/logic/state.h"
-#include "panel/logic/tracker.h"
 #include "settings/settings.h"
+#include "settings/targets.h"
 
 namespace navelo {
 

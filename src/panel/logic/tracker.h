@@ -4,20 +4,11 @@
 
 #include "platform/system.h"
 #include "settings/settings.h"
+#include "settings/targets.h"
 
 namespace navelo {
 
 using platform::WindowHandle;
-
-// The windows the send buttons type into. The inquiry and vote slots' titles are the settings
-// record's ShoukaiTitle and TouhyouTitle themselves; their handles, and the last-active slot, live
-// here. Created once by the program's entry; only the tracker's tick writes a handle.
-struct TargetSlots {
-  WindowHandle inquiryHandle = 0;
-  WindowHandle voteHandle = 0;
-  std::u16string lastActiveTitle;
-  WindowHandle lastActiveHandle = 0;
-};
 
 // The foreground window as one tick reads it: handle 0 and an empty title when there is none.
 struct ForegroundWindow {

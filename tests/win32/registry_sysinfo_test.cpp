@@ -1,15 +1,15 @@
-#include "dialogs/logic/sysinfo.h"
+#include "platform/win32/registry_sysinfo.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
-#include "platform/x11/codec_cp932.h"
+#include "platform/posix/codec_cp932.h"
 
 namespace navelo {
 namespace {
 
-using platform::Registry;
+using platform::win32::Registry;
 
 struct FakeValue {
   std::uint32_t type;
@@ -50,7 +50,7 @@ class FakeRegistry final : public Registry {
   }
 };
 
-class FakeLauncher final : public platform::ProgramLauncher {
+class FakeLauncher final : public platform::win32::ProgramLauncher {
  public:
   std::vector<std::string> started;
   std::vector<std::string> files;
@@ -72,7 +72,7 @@ const std::string kLocation = "SOFTWARE\\Microsoft\\Shared Tools Location";
 
 class SysInfoTest : public ::testing::Test {
  protected:
-  platform::x11::Cp932Codec codec;
+  platform::posix::Cp932Codec codec;
   FakeRegistry registry;
   FakeLauncher launcher;
   std::u16string Read(const std::string& key, const std::string& name, bool* ok = nullptr) {

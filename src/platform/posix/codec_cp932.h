@@ -5,7 +5,7 @@
 
 #include "platform/codec.h"
 
-namespace navelo::platform::x11 {
+namespace navelo::platform::posix {
 
 // Code page 932 through glibc's "CP932" converter (not "SHIFT_JIS", which maps 0x5C and 0x8160
 // differently). The tables are built once at construction.
@@ -24,4 +24,4 @@ class Cp932Codec final : public AnsiCodec {
   std::vector<char16_t> pairs_;
 };
 
-}  // namespace navelo::platform::x11
+}  // namespace navelo::platform::posix

@@ -1,4 +1,4 @@
-#include "panel/logic/placement.h"
+#include "forms/geometry.h"
 
 #include <gtest/gtest.h>
 

@@ -7,11 +7,11 @@
 
 class QSocketNotifier;
 
-namespace navelo::platform::x11 {
+namespace navelo::ui {
 
 // The program's directory, ending at once, and the termination requests of a Linux process:
 // SIGTERM, SIGINT, SIGHUP and the end of the desktop session. Needs a running QGuiApplication.
-class LinuxProgram final : public QObject, public ProgramService {
+class LinuxProgram final : public QObject, public platform::ProgramService {
  public:
   LinuxProgram();
   ~LinuxProgram() override;
@@ -29,4 +29,4 @@ class LinuxProgram final : public QObject, public ProgramService {
   QSocketNotifier* notifier_ = nullptr;
 };
 
-}  // namespace navelo::platform::x11
+}  // namespace navelo::ui

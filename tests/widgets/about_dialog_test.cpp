@@ -5,31 +5,17 @@
 #include <QTest>
 #include <QTimer>
 
-#include "dialogs/ui.h"
 #include "platform/testing/doubles.h"
-#include "platform/x11/codec_cp932.h"
+#include "ui/ui.h"
 
 using navelo::ui::ToQString;
 
 namespace {
 
-class NoRegistry final : public navelo::platform::Registry {
+// A desktop without any system-information tool.
+class NoSystemInfo final : public navelo::platform::SystemInfoService {
  public:
-  long Open(Key, const std::string&, std::uint32_t, Key& opened) override {
-    opened = 0;
-    return 2;
-  }
-  long Query(Key, const std::string&, std::uint32_t&, std::vector<unsigned char>&,
-             std::uint32_t&) override {
-    return 2;
-  }
-  long Close(Key) override { return 0; }
-};
-
-class NoLauncher final : public navelo::platform::ProgramLauncher {
- public:
-  bool Start(const std::string&) override { return false; }
-  bool FileExists(const std::string&) const override { return false; }
+  bool Start() override { return false; }
 };
 
 }  // namespace
@@ -39,13 +25,11 @@ class AboutDialogTest : public QObject {
 
   navelo::platform::testing::RecordingShell shell;
   navelo::platform::testing::RecordingMessageBox messages;
-  NoRegistry registry;
-  NoLauncher launcher;
-  navelo::platform::x11::Cp932Codec codec;
+  NoSystemInfo sysInfo;
 
   std::unique_ptr<navelo::AboutDialog> Make() {
     return std::make_unique<navelo::AboutDialog>(navelo::AboutDialog::Context{
-        shell, messages, registry, launcher, codec, "/opt/navelo", "/opt/navelo/Navelo.INI"});
+        shell, messages, sysInfo, "/opt/navelo", "/opt/navelo/Navelo.INI"});
   }
 
   void MoveOver(QWidget* w) {

@@ -1,10 +1,10 @@
-#include "platform/x11/codec_cp932.h"
+#include "platform/posix/codec_cp932.h"
 
 #include <iconv.h>
 
 #include <stdexcept>
 
-namespace navelo::platform::x11 {
+namespace navelo::platform::posix {
 namespace {
 
 constexpr char16_t kNone = 0xFFFF;
@@ -111,4 +111,4 @@ std::u16string Cp932Codec::FromAnsi(std::string_view bytes) const {
   return out;
 }
 
-}  // namespace navelo::platform::x11
+}  // namespace navelo::platform::posix

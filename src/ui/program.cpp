@@ -1,4 +1,4 @@
-#include "platform/x11/program.h"
+#include "ui/program.h"
 
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <vector>
 
-namespace navelo::platform::x11 {
+namespace navelo::ui {
 namespace {
 
 // Written to by the signal handler, read on the GUI thread.
@@ -76,4 +76,4 @@ void LinuxProgram::Fire() {
   handler_();
 }
 
-}  // namespace navelo::platform::x11
+}  // namespace navelo::ui

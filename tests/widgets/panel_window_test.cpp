@@ -8,16 +8,16 @@
 #include <QTest>
 #include <QTimer>
 
-#include "dialogs/ui.h"
+#include "platform/posix/codec_cp932.h"
 #include "platform/testing/doubles.h"
-#include "platform/x11/codec_cp932.h"
+#include "ui/ui.h"
 
 using navelo::ui::ToQString;
 
 class PanelWindowTest : public QObject {
   Q_OBJECT
 
-  navelo::platform::x11::Cp932Codec codec;
+  navelo::platform::posix::Cp932Codec codec;
   navelo::platform::testing::MemoryFileStore store;
   navelo::platform::testing::RecordingMessageBox messages;
   navelo::platform::testing::RecordingShell shell;

@@ -1,4 +1,4 @@
-#include "dialogs/logic/sysinfo.h"
+#include "platform/win32/registry_sysinfo.h"
 
 #include <algorithm>
 #include <vector>
@@ -12,13 +12,13 @@ constexpr std::uint32_t kAccess = 0x0002003F;
 
 }  // namespace
 
-bool GetKeyValue(platform::Registry& registry, platform::Registry::Key root,
+bool GetKeyValue(platform::win32::Registry& registry, platform::win32::Registry::Key root,
                  const std::u16string& keyName, const std::u16string& subKeyRef,
                  std::u16string& value, const platform::AnsiCodec& codec) {
-  platform::Registry::Key key = 0;
+  platform::win32::Registry::Key key = 0;
   struct Closer {
-    platform::Registry& registry;
-    platform::Registry::Key& key;
+    platform::win32::Registry& registry;
+    platform::win32::Registry::Key& key;
     ~Closer() { registry.Close(key); }
   } closer{registry, key};
 
@@ -36,9 +36,9 @@ bool GetKeyValue(platform::Registry& registry, platform::Registry::Key root,
   if (size == 0) throw RegistryReadFailure{};
   std::size_t count = std::min<std::size_t>(size, buffer.size());
   if (buffer[count - 1] == 0) --count;
-  if (type == platform::Registry::kRegSz) {
+  if (type == platform::win32::Registry::kRegSz) {
     value = codec.FromAnsi(std::string(buffer.begin(), buffer.begin() + static_cast<long>(count)));
-  } else if (type == platform::Registry::kRegDword) {
+  } else if (type == platform::win32::Registry::kRegDword) {
     static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
     std::u16string text = u"&h";
     for (std::size_t i = count; i > 0; --i) {
@@ -50,11 +50,11 @@ bool GetKeyValue(platform::Registry& registry, platform::Registry::Key root,
   return true;
 }
 
-bool StartSysInfo(platform::Registry& registry, platform::ProgramLauncher& launcher,
+bool StartSysInfo(platform::win32::Registry& registry, platform::win32::ProgramLauncher& launcher,
                   const platform::AnsiCodec& codec) {
   try {
     std::u16string path;
-    constexpr auto kRoot = platform::Registry::kLocalMachine;
+    constexpr auto kRoot = platform::win32::Registry::kLocalMachine;
     if (!GetKeyValue(registry, kRoot, u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", u"PATH", path,
                      codec)) {
       if (!GetKeyValue(registry, kRoot, u"SOFTWARE\\Microsoft\\Shared Tools Location", u"MSINFO",

@@ -2,25 +2,25 @@
 
 #include "platform/system.h"
 
-namespace navelo::platform::x11 {
+namespace navelo::ui {
 
 // Modal Qt message box: the text, an OK button, no icon.
-class QtMessageBox final : public MessageBoxService {
+class QtMessageBox final : public platform::MessageBoxService {
  public:
   void Show(const std::u16string& text, const std::u16string& title) override;
 };
 
 // The desktop's default opener (xdg-open), started detached.
-class XdgShell final : public ShellService {
+class XdgShell final : public platform::ShellService {
  public:
   bool Open(const std::u16string& target) override;
 };
 
 // Always-on-top through the window manager's "above" state (_NET_WM_STATE_ABOVE), for the
 // program's own top-level windows.
-class EwmhTopmost final : public TopmostService {
+class EwmhTopmost final : public platform::TopmostService {
  public:
-  void SetTopmost(WindowHandle window, bool on) override;
+  void SetTopmost(platform::WindowHandle window, bool on) override;
 };
 
-}  // namespace navelo::platform::x11
+}  // namespace navelo::ui

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/codec.h"
-#include "platform/registry.h"
+#include "platform/win32/registry.h"
 
 namespace navelo {
 
@@ -15,15 +15,13 @@ struct RegistryReadFailure {};
 // "&h" and its bytes from last to first in upper-case hexadecimal, any other type leaves `value`
 // as it was. Returns false, with `value` empty, when the key or value cannot be read; throws
 // RegistryReadFailure for a value of size 0. The key is closed on every path.
-bool GetKeyValue(platform::Registry& registry, platform::Registry::Key root,
+bool GetKeyValue(platform::win32::Registry& registry, platform::win32::Registry::Key root,
                  const std::u16string& keyName, const std::u16string& subKeyRef,
                  std::u16string& value, const platform::AnsiCodec& codec);
 
-inline constexpr std::u16string_view kSysInfoUnavailable = u"現時点ではｼｽﾃﾑ情報を使用できません";
-
 // Starts the system-information tool named in the registry, or returns false when there is none
-// or it cannot be started (the caller then shows kSysInfoUnavailable).
-bool StartSysInfo(platform::Registry& registry, platform::ProgramLauncher& launcher,
+// or it cannot be started.
+bool StartSysInfo(platform::win32::Registry& registry, platform::win32::ProgramLauncher& launcher,
                   const platform::AnsiCodec& codec);
 
 }  // namespace navelo

@@ -8,8 +8,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "dialogs/ui.h"
 #include "platform/testing/doubles.h"
+#include "ui/ui.h"
 
 using navelo::ui::ToQString;
 

@@ -1,11 +1,11 @@
-#include "platform/x11/desktop.h"
+#include "ui/desktop.h"
 
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QProcess>
 #include <QWindow>
 
-namespace navelo::platform::x11 {
+namespace navelo::ui {
 namespace {
 
 QString ToQString(const std::u16string& text) {
@@ -25,15 +25,15 @@ bool XdgShell::Open(const std::u16string& target) {
   return QProcess::startDetached(QStringLiteral("xdg-open"), {ToQString(target)});
 }
 
-void EwmhTopmost::SetTopmost(WindowHandle window, bool on) {
+void EwmhTopmost::SetTopmost(platform::WindowHandle window, bool on) {
   // Qt's X11 backend switches the window manager state of a mapped window with a client message
   // and records it in the property of an unmapped one, without re-creating the window.
   for (QWindow* w : QGuiApplication::allWindows()) {
-    if (static_cast<WindowHandle>(w->winId()) == window) {
+    if (static_cast<platform::WindowHandle>(w->winId()) == window) {
       w->setFlag(Qt::WindowStaysOnTopHint, on);
       return;
     }
   }
 }
 
-}  // namespace navelo::platform::x11
+}  // namespace navelo::ui

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace navelo::platform {
+namespace navelo::platform::win32 {
 
 // The narrow-character registry calls the about box uses. Status codes are the platform's:
 // 0 is success.
@@ -35,4 +35,4 @@ class ProgramLauncher {
   virtual bool FileExists(const std::string& path) const = 0;
 };
 
-}  // namespace navelo::platform
+}  // namespace navelo::platform::win32

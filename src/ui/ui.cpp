@@ -1,6 +1,6 @@
-#include "dialogs/ui.h"
+#include "ui/ui.h"
 
-#include "panel/logic/placement.h"
+#include "forms/geometry.h"
 
 // Resources compiled into a static library must be registered by name, outside any namespace.
 static void RegisterNaveloResources() {

@@ -1,4 +1,4 @@
-#include "platform/x11/file_store.h"
+#include "platform/posix/file_store.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-namespace navelo::platform::x11 {
+namespace navelo::platform::posix {
 namespace {
 
 std::string Reason(int err) {
@@ -92,4 +92,4 @@ std::optional<std::string> PosixFileStore::Replace(const std::string& path,
   return std::nullopt;
 }
 
-}  // namespace navelo::platform::x11
+}  // namespace navelo::platform::posix
