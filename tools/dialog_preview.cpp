@@ -31,7 +31,8 @@ int main(int argc, char** argv) {
     navelo::TargetSlots targets;
     targets.lastActiveTitle = u"IPAT照会ログイン - Chromium";
     navelo::BrowserAddresses addresses{};
-    navelo::SettingsDialog dialog({record, targets, addresses, messages, [] {}});
+    navelo::SettingsDialog dialog(
+        {record, targets, addresses, messages, [](const std::u16string&) { return false; }});
     QTimer::singleShot(15000, &dialog, &QDialog::reject);
     dialog.ShowModal();
     return 0;

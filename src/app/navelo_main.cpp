@@ -33,29 +33,27 @@ int RunNavelo(int argc, char** argv) {
   platform::x11::XTestKeystrokes keystrokes(x11);
   platform::posix::PosixSystemInfo sysInfo;
   SettingsFile file(program.JoinPath(program.ProgramDirectory(), "Navelo.INI"), store, codec);
-
-  // State shared by the windows for the whole run.
-  SettingsRecord record;
-  BrowserAddresses addresses{};
-  TargetSlots targets;
+  // The settings record and what lives beside it for the whole run; the file is read here once.
+  SettingsStore settings(file, codec);
 
   std::unique_ptr<PasswordDialog> passwordDialog;
-  auto password = [&]() -> PasswordDialog& {
-    if (!passwordDialog) {
-      passwordDialog = std::make_unique<PasswordDialog>(record, file, codec, messages);
-    }
-    return *passwordDialog;
+  auto askPassword = [&](PasswordMode mode, std::function<bool(const std::u16string&)> accepts) {
+    if (!passwordDialog) passwordDialog = std::make_unique<PasswordDialog>(messages);
+    return passwordDialog->Ask(mode, std::move(accepts));
   };
   std::unique_ptr<PanelWindow> panel;
 
   auto openSettings = [&](QWidget* owner) {
-    SettingsDialog dialog({record, targets, addresses, messages,
-                           [&] {
-                             password().flgSyori =
-                                 static_cast<std::int16_t>(PasswordMode::kConfirm);
-                             password().ShowModal();
-                           }},
-                          owner);
+    auto confirm = [&](const std::u16string& newPassword) {
+      return askPassword(PasswordMode::kConfirm,
+                         [&](const std::u16string& entry) {
+                           return AcceptPasswordEntry(PasswordMode::kConfirm, entry, settings,
+                                                      newPassword);
+                         })
+          .has_value();
+    };
+    SettingsDialog dialog(
+        {settings.record(), settings.targets(), settings.addresses(), messages, confirm}, owner);
     dialog.ShowModal();
   };
   auto openAbout = [&](QWidget*) {
@@ -65,19 +63,16 @@ int RunNavelo(int argc, char** argv) {
   };
 
   StartupWindows windows;
-  windows.askStartupPassword = [&] {
-    password().flgSyori = static_cast<std::int16_t>(PasswordMode::kStartupCheck);
-    password().ShowModal();
-  };
+  windows.askPassword = askPassword;
   windows.showPanel = [&] {
-    panel = std::make_unique<PanelWindow>(
-        PanelContext{record, file, codec, addresses, targets, messages, shell, topmost, program,
-                     foreground, keystrokes, openSettings, openAbout});
+    panel = std::make_unique<PanelWindow>(PanelContext{settings, messages, shell, topmost, program,
+                                                       foreground, keystrokes, openSettings,
+                                                       openAbout});
     // Saved exactly as when the panel closes; only reached once the password was confirmed.
     program.OnTerminationRequest([&] { panel->SaveAndEnd(); });
     panel->Load();
   };
-  if (RunStartup(record, file, codec, windows) == StartupOutcome::kCancelled) {
+  if (RunStartup(settings, windows) == StartupOutcome::kCancelled) {
     // Not confirmed: end without writing anything.
     program.EndNow(0);
   }

@@ -14,10 +14,8 @@ namespace navelo {
 using ui::MakeControl;
 using ui::ToQString;
 
-PasswordDialog::PasswordDialog(SettingsRecord& record, const SettingsFile& file,
-                               const platform::AnsiCodec& codec,
-                               platform::MessageBoxService& messages, QWidget* parent)
-    : QDialog(parent), record_(record), file_(file), codec_(codec), messages_(messages) {
+PasswordDialog::PasswordDialog(platform::MessageBoxService& messages, QWidget* parent)
+    : QDialog(parent), messages_(messages) {
   setObjectName(QStringLiteral("frmPswd"));
   setFont(ui::GothicFont(true));
   setWindowTitle(ToQString(u"【Navelo】パスワード入力"));
@@ -45,25 +43,33 @@ PasswordDialog::PasswordDialog(SettingsRecord& record, const SettingsFile& file,
   connect(cancel, &QPushButton::clicked, this, &PasswordDialog::reject);
 }
 
-void PasswordDialog::ShowModal() {
+std::optional<std::u16string> PasswordDialog::Ask(
+    PasswordMode mode, std::function<bool(const std::u16string& entry)> accepts) {
+  flgSyori = static_cast<std::int16_t>(mode);
+  accepts_ = std::move(accepts);
+  outcome_.reset();
   txtPswd_->clear();
   // Not centred: the client area opens at a fixed place on the screen.
   setGeometry(TwipsToPixels(4410), TwipsToPixels(2955), width(), height());
   txtPswd_->setFocus();
   exec();
+  accepts_ = nullptr;
+  return outcome_;
 }
 
 void PasswordDialog::OnOk() {
-  if (!AcceptPasswordEntry(flgSyori, ui::FromQString(txtPswd_->text()), record_, file_, codec_)) {
+  const std::u16string entry = PasswordEntry(ui::FromQString(txtPswd_->text()));
+  if (!accepts_ || !accepts_(entry)) {
     messages_.Show(u"パスワードが違います");
     return;
   }
+  outcome_ = entry;
   accept();
 }
 
 void PasswordDialog::reject() {
   // Cancel, the window manager's close command and every other way out but OK.
-  record_.startupPassword.clear();
+  outcome_.reset();
   QDialog::reject();
 }
 

@@ -2,29 +2,33 @@
 
 #include <QDialog>
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
 
-#include "platform/codec.h"
+#include "app/logic/startup.h"
 #include "platform/system.h"
-#include "settings/settings.h"
 
 class QLineEdit;
 
 namespace navelo {
 
 // frmPswd: asks for the start-up password. Mode 0 checks it against the stored entry at start-up;
-// mode 1 confirms a new password the settings dialog has put in memory. Cancel, and any close
-// other than OK, leaves the start-up password empty: the caller then knows it was not confirmed.
+// mode 1 confirms a new password the settings dialog is about to set. The caller says which
+// entries pass; Cancel, and any close other than OK, is "not confirmed".
 class PasswordDialog : public QDialog {
   Q_OBJECT
 
  public:
-  PasswordDialog(SettingsRecord& record, const SettingsFile& file, const platform::AnsiCodec& codec,
-                 platform::MessageBoxService& messages, QWidget* parent = nullptr);
+  explicit PasswordDialog(platform::MessageBoxService& messages, QWidget* parent = nullptr);
 
+  // The mode of the current showing.
   std::int16_t flgSyori = 0;
 
-  // Shows the dialog modally with an empty entry.
-  void ShowModal();
+  // Shows the dialog modally with an empty entry until OK with an entry `accepts` takes (returned)
+  // or a cancel (nothing).
+  std::optional<std::u16string> Ask(PasswordMode mode,
+                                    std::function<bool(const std::u16string& entry)> accepts);
 
   void reject() override;
 
@@ -34,10 +38,9 @@ class PasswordDialog : public QDialog {
  private:
   void OnOk();
 
-  SettingsRecord& record_;
-  const SettingsFile& file_;
-  const platform::AnsiCodec& codec_;
   platform::MessageBoxService& messages_;
+  std::function<bool(const std::u16string&)> accepts_;
+  std::optional<std::u16string> outcome_;
   QLineEdit* txtPswd_ = nullptr;
 };
 

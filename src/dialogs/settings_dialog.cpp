@@ -212,22 +212,18 @@ void SettingsDialog::ShowModal() {
 
 void SettingsDialog::Load() {
   loaded_ = LoadSettingsForm(ctx_.record, ctx_.targets, ctx_.addresses);
-  txtNetId_->setText(ToQString(loaded_.txtNetId));
-  txtId_->setText(ToQString(loaded_.txtId));
-  txtPswd_->setText(ToQString(loaded_.txtPswd));
-  txtPars_->setText(ToQString(loaded_.txtPars));
-  txtApatPswd_->setText(ToQString(loaded_.txtApatPswd));
+  for (const auto& [name, text] : loaded_.texts) {
+    QWidget* control = findChild<QWidget*>(ui::ToQString(name));
+    if (auto* box = qobject_cast<QLineEdit*>(control)) box->setText(ToQString(text));
+    if (auto* label = qobject_cast<QLabel*>(control)) label->setText(ToQString(text));
+  }
+  for (const auto& [name, option] : loaded_.options) {
+    if (auto* box = findChild<QCheckBox*>(ui::ToQString(name))) SetBox(box, option);
+  }
   lblAct_->setText(ToQString(loaded_.lblAct));
-  lblTouTitle_->setText(ToQString(loaded_.lblTouTitle));
-  lblShoTitle_->setText(ToQString(loaded_.lblShoTitle));
-  SetBox(optZen_, loaded_.optZen);
-  SetBox(optMin_, loaded_.optMin);
-  SetBox(optAct_, loaded_.optAct);
-  SetBox(optChien_, loaded_.optChien);
-  txtChienTime_->setText(ToQString(loaded_.txtChienTime));
   for (std::size_t i = 0; i < 3; ++i) txtIpatURL_[i]->setText(ToQString(loaded_.txtIpatURL[i]));
   txtNavelo_Pswd_->setText(ToQString(loaded_.txtNavelo_Pswd));
-  txtChienTime_->setEnabled(loaded_.optChien.state != 0);
+  txtChienTime_->setEnabled(optChien_->checkState() != Qt::Unchecked);
   lblVersion_->setText(QStringLiteral("Version %1.%2.%3")
                            .arg(kVersionMajor)
                            .arg(kVersionMinor)
@@ -235,20 +231,16 @@ void SettingsDialog::Load() {
 }
 
 SettingsForm SettingsDialog::Read() const {
-  SettingsForm form;
-  form.txtNetId = ui::FromQString(txtNetId_->text());
-  form.txtId = ui::FromQString(txtId_->text());
-  form.txtPswd = ui::FromQString(txtPswd_->text());
-  form.txtPars = ui::FromQString(txtPars_->text());
-  form.txtApatPswd = ui::FromQString(txtApatPswd_->text());
+  SettingsForm form = loaded_;
+  for (auto& [name, text] : form.texts) {
+    const QWidget* control = findChild<QWidget*>(ui::ToQString(name));
+    if (auto* box = qobject_cast<const QLineEdit*>(control)) text = ui::FromQString(box->text());
+    if (auto* label = qobject_cast<const QLabel*>(control)) text = ui::FromQString(label->text());
+  }
+  for (auto& [name, option] : form.options) {
+    if (auto* box = findChild<QCheckBox*>(ui::ToQString(name))) option = ReadBox(box, option);
+  }
   form.lblAct = ui::FromQString(lblAct_->text());
-  form.lblTouTitle = ui::FromQString(lblTouTitle_->text());
-  form.lblShoTitle = ui::FromQString(lblShoTitle_->text());
-  form.optZen = ReadBox(optZen_, loaded_.optZen);
-  form.optMin = ReadBox(optMin_, loaded_.optMin);
-  form.optAct = ReadBox(optAct_, loaded_.optAct);
-  form.optChien = ReadBox(optChien_, loaded_.optChien);
-  form.txtChienTime = ui::FromQString(txtChienTime_->text());
   for (std::size_t i = 0; i < 3; ++i) form.txtIpatURL[i] = ui::FromQString(txtIpatURL_[i]->text());
   form.txtNavelo_Pswd = ui::FromQString(txtNavelo_Pswd_->text());
   return form;

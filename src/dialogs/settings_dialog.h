@@ -26,8 +26,8 @@ class SettingsDialog : public QDialog {
     TargetSlots& targets;
     BrowserAddresses& addresses;
     platform::MessageBoxService& messages;
-    // Shows the start-up password dialog in confirmation mode.
-    std::function<void()> confirmPassword;
+    // Has the user confirm a new start-up password; true when confirmed.
+    std::function<bool(const std::u16string& newPassword)> confirmPassword;
   };
 
   explicit SettingsDialog(Context context, QWidget* parent = nullptr);

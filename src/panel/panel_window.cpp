@@ -156,17 +156,17 @@ void PanelWindow::BuildMenus() {
     url->setObjectName(QStringLiteral("mnu_url"));
     url->setProperty("index", i);
     connect(url, &QAction::triggered, this,
-            [this, i] { ctx_.shell.Open(ctx_.addresses[static_cast<std::size_t>(i)]); });
+            [this, i] { ctx_.shell.Open(ctx_.store.addresses()[static_cast<std::size_t>(i)]); });
   }
 }
 
 void PanelWindow::Load() {
   // The design height before the window is first shown: restoring gives back exactly this.
   fullHeight_ = height();
-  const LoadResult loaded = LoadSettings(ctx_.record, ctx_.file, ctx_.codec);
+  const LoadResult loaded = ctx_.store.Load();
   if (loaded.readError) {
     ctx_.messages.Show(
-        u"設定ファイル「" + ui::FromQString(QString::fromStdString(ctx_.file.path())) +
+        u"設定ファイル「" + ui::FromQString(QString::fromStdString(ctx_.store.file().path())) +
         u"」を読み込めません。\n" + ui::FromQString(QString::fromStdString(*loaded.readError)) +
         u"\n既定の設定で起動します。この設定ファイルは上書きしません。");
   }
@@ -206,7 +206,8 @@ void PanelWindow::KeepFramePosition(QPoint framePosition) {
 }
 
 void PanelWindow::ApplyTopmost() {
-  ctx_.topmost.SetTopmost(static_cast<platform::WindowHandle>(winId()), ctx_.record.Zenmen == 1);
+  ctx_.topmost.SetTopmost(static_cast<platform::WindowHandle>(winId()),
+                          ctx_.store.record().Zenmen == 1);
 }
 
 void PanelWindow::OpenSettings() {
@@ -216,7 +217,7 @@ void PanelWindow::OpenSettings() {
 
 void PanelWindow::Send(SendButton button) {
   const SendPlan plan =
-      PlanSend(button, ctx_.record, ctx_.targets, ui::FromQString(txtKin_->text()));
+      PlanSend(button, ctx_.store.record(), ctx_.store.targets(), ui::FromQString(txtKin_->text()));
   // A slot that never saw its window does nothing, silently. Typing runs from the event loop;
   // the click returns at once.
   if (plan.sendable()) ctx_.keystrokes.Deliver(plan.handle, plan.text);
@@ -225,12 +226,12 @@ void PanelWindow::Send(SendButton button) {
 
 void PanelWindow::Tick() {
   const platform::WindowInfo info = ctx_.foreground.Foreground();
-  const ForegroundWindow current{info.handle, CutTitle(info.title, ctx_.codec)};
+  const ForegroundWindow current{info.handle, CutTitle(info.title, ctx_.store.codec())};
   // The tick's whole state (the slots and the expanded flag) is settled before the window is
   // resized, and resizing processes no pending events, so no nested tick can run in the middle
   // of this one or see half of its changes.
-  switch (
-      TrackerTick(current, ui::FromQString(windowTitle()), expanded_, ctx_.record, ctx_.targets)) {
+  switch (TrackerTick(current, ui::FromQString(windowTitle()), expanded_, ctx_.store.record(),
+                      ctx_.store.targets())) {
     case PanelResize::kExpand:
       expanded_ = true;
       Restore();
@@ -263,9 +264,9 @@ void PanelWindow::SaveAndEnd() {
     ending_ = true;
     const QPoint topLeft = frameGeometry().topLeft();
     const PanelPosition position{PixelsToTwips(topLeft.x()), PixelsToTwips(topLeft.y())};
-    if (auto error = SaveSettings(ctx_.record, position, ctx_.file, ctx_.codec)) {
+    if (auto error = ctx_.store.Save(position)) {
       ctx_.messages.Show(
-          u"設定ファイル「" + ui::FromQString(QString::fromStdString(ctx_.file.path())) +
+          u"設定ファイル「" + ui::FromQString(QString::fromStdString(ctx_.store.file().path())) +
           u"」を保存できませんでした。\n" + ui::FromQString(QString::fromStdString(*error)));
     }
   }

@@ -6,10 +6,9 @@
 #include "panel/logic/keypad.h"
 #include "panel/logic/send.h"
 #include "panel/logic/tracker.h"
-#include "platform/codec.h"
 #include "platform/system.h"
 #include "platform/windows.h"
-#include "settings/settings.h"
+#include "settings/settings_store.h"
 #include "settings/targets.h"
 
 class QLineEdit;
@@ -21,11 +20,8 @@ namespace navelo {
 
 // What the panel works with; everything here outlives the panel.
 struct PanelContext {
-  SettingsRecord& record;
-  SettingsFile& file;
-  const platform::AnsiCodec& codec;
-  BrowserAddresses& addresses;
-  TargetSlots& targets;
+  // The settings record, the target slots and the browser addresses, and their saving.
+  SettingsStore& store;
   platform::MessageBoxService& messages;
   platform::ShellService& shell;
   platform::TopmostService& topmost;

@@ -4,14 +4,19 @@
 #include <vector>
 
 #include "settings/cipher.h"
+#include "settings/fields.h"
 #include "settings/numbers.h"
 #include "settings/version.h"
 
 namespace navelo {
 namespace {
 
-constexpr std::u16string_view kGeneral = u"General";
-constexpr std::u16string_view kData = u"Data";
+constexpr std::u16string_view kGeneral = kGeneralSection;
+
+// A default from the field table as a number.
+std::int32_t ParseDefault(std::u16string_view text) {
+  return static_cast<std::int32_t>(ParseLeadingNumber(text).value_or(0));
+}
 
 // A numeric entry of [General]; a missing key reads as `fallback`, a number outside the field's
 // range takes `fallback` too.
@@ -59,34 +64,43 @@ bool VersionStoresEnciphered(std::u16string_view version) {
   return value >= 1.2f;
 }
 
-LoadResult LoadSettings(SettingsRecord& record, const SettingsFile& file,
+LoadResult LoadSettings(SettingsRecord& record, const ProfileSnapshot& snap,
                         const platform::AnsiCodec& codec) {
-  const ProfileSnapshot snap = file.Load();
   record.version = snap.Text(kGeneral, u"VERSION", u"1.0");
   const bool enciphered = VersionStoresEnciphered(record.version);
-  auto identifier = [&](std::u16string_view key) {
-    std::u16string stored = snap.Text(kData, key, u"");
-    return enciphered ? DecipherText(stored, record.startupPassword, codec) : stored;
-  };
-  record.NetID = identifier(u"NetID");
-  record.PatID = identifier(u"PatID");
-  record.Password = identifier(u"Password");
-  record.Pars = identifier(u"Pars");
-  record.ApatPassword = identifier(u"ApatPassword");
+  for (const SettingsField& field : kSettingsFields) {
+    switch (field.kind) {
+      case FieldKind::kIdentifier: {
+        std::u16string stored = snap.Text(field.section, field.key, field.fallback);
+        record.*field.text =
+            enciphered ? DecipherText(stored, record.startupPassword, codec) : stored;
+        break;
+      }
+      case FieldKind::kTitle:
+        record.*field.text = snap.Text(field.section, field.key, field.fallback);
+        break;
+      case FieldKind::kFlag:
+        record.*field.flag = ReadInt<std::int16_t>(
+            snap, field.key, static_cast<std::int16_t>(ParseDefault(field.fallback)));
+        break;
+      case FieldKind::kNumber:
+        record.*field.number = ReadInt<std::int32_t>(snap, field.key, ParseDefault(field.fallback));
+        break;
+    }
+  }
 
   LoadResult result;
   if (!snap.readable()) result.readError = snap.error();
-  PanelPosition& position = result.position;
-  position.left = ReadInt<std::int32_t>(snap, u"FormLeft", 0);
-  position.top = ReadInt<std::int32_t>(snap, u"FormTop", 0);
-  record.Zenmen = ReadInt<std::int16_t>(snap, u"Zenmen", 0);
-  record.Kakusu = ReadInt<std::int16_t>(snap, u"Kakusu", 0);
-  record.Chokuzen = ReadInt<std::int16_t>(snap, u"Chokuzen", 0);
-  record.Chien = ReadInt<std::int16_t>(snap, u"Chien", 0);
-  record.ChienTime = ReadInt<std::int32_t>(snap, u"ChienTime", 300);
-  record.TouhyouTitle = snap.Text(kGeneral, u"TouhyouTitle", kDefaultTouhyouTitle);
-  record.ShoukaiTitle = snap.Text(kGeneral, u"ShoukaiTitle", kDefaultShoukaiTitle);
+  // Read as "FormTop", written as "Formtop": key names match without regard to case, so both
+  // name the same entry, and files written by either spelling keep working.
+  result.position.left = ReadInt<std::int32_t>(snap, u"FormLeft", 0);
+  result.position.top = ReadInt<std::int32_t>(snap, u"FormTop", 0);
   return result;
+}
+
+LoadResult LoadSettings(SettingsRecord& record, const SettingsFile& file,
+                        const platform::AnsiCodec& codec) {
+  return LoadSettings(record, file.Load(), codec);
 }
 
 std::optional<std::string> SaveSettings(const SettingsRecord& record, PanelPosition position,
@@ -94,25 +108,33 @@ std::optional<std::string> SaveSettings(const SettingsRecord& record, PanelPosit
   const std::u16string& key = record.startupPassword;
   auto enc = [&](const std::u16string& text) { return EncipherText(text, key, codec); };
   const std::u16string storedPassword = enc(key);
-  const std::vector<ProfileEntry> entries = {
+  std::vector<ProfileEntry> entries = {
       {kGeneral, u"VERSION", FormatInteger(kVersionMajor) + u"." + FormatInteger(kVersionMinor)},
       {kGeneral, u"Password", storedPassword},
       {kGeneral, u"FormLeft", FormatSingle(static_cast<float>(position.left))},
+      // Deliberately "Formtop": the same entry as "FormTop" (case is ignored), spelled as the
+      // files this program has always written.
       {kGeneral, u"Formtop", FormatSingle(static_cast<float>(position.top))},
-      {kGeneral, u"Zenmen", FormatInteger(record.Zenmen)},
-      {kGeneral, u"Kakusu", FormatInteger(record.Kakusu)},
-      {kGeneral, u"Chokuzen", FormatInteger(record.Chokuzen)},
-      {kGeneral, u"Chien", FormatInteger(record.Chien)},
-      {kGeneral, u"ChienTime", FormatInteger(record.ChienTime)},
-      {kGeneral, u"TouhyouTitle", record.TouhyouTitle},
-      {kGeneral, u"ShoukaiTitle", record.ShoukaiTitle},
-      {kData, u"NetID", enc(record.NetID)},
-      {kData, u"PatID", enc(record.PatID)},
-      {kData, u"Password", enc(record.Password)},
-      {kData, u"Pars", enc(record.Pars)},
-      {kData, u"ApatPassword", enc(record.ApatPassword)},
-      {kGeneral, u"PasswordCheck", PasswordCheckValue(storedPassword, key, codec)},
   };
+  for (const SettingsField& field : kSettingsFields) {
+    std::u16string value;
+    switch (field.kind) {
+      case FieldKind::kIdentifier:
+        value = enc(record.*field.text);
+        break;
+      case FieldKind::kTitle:
+        value = record.*field.text;
+        break;
+      case FieldKind::kFlag:
+        value = FormatInteger(record.*field.flag);
+        break;
+      case FieldKind::kNumber:
+        value = FormatInteger(record.*field.number);
+        break;
+    }
+    entries.push_back({field.section, field.key, std::move(value)});
+  }
+  entries.push_back({kGeneral, u"PasswordCheck", PasswordCheckValue(storedPassword, key, codec)});
   return file.WriteEntries(entries);
 }
 

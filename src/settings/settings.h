@@ -47,6 +47,8 @@ struct LoadResult {
 // Fills the record from the file (identifiers deciphered under the record's start-up password)
 // and returns the stored panel position. Missing entries, and numbers outside their field's
 // range, take the entry's default.
+LoadResult LoadSettings(SettingsRecord& record, const ProfileSnapshot& snapshot,
+                        const platform::AnsiCodec& codec);
 LoadResult LoadSettings(SettingsRecord& record, const SettingsFile& file,
                         const platform::AnsiCodec& codec);
 

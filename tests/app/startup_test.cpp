@@ -15,10 +15,9 @@ class StartupTest : public ::testing::Test {
   platform::posix::Cp932Codec codec;
   platform::testing::MemoryFileStore store;
   SettingsFile file{kPath, store, codec};
-  SettingsRecord record;
   int dialogShown = 0;
   int panelShown = 0;
-  std::u16string typed;  // what the user types in the password dialog; "" then Cancel
+  std::vector<std::u16string> typed;  // what the user types at each OK; when it runs out: Cancel
 
   void StorePassword(const std::u16string& password) {
     SettingsRecord r;
@@ -27,95 +26,133 @@ class StartupTest : public ::testing::Test {
     ASSERT_FALSE(SaveSettings(r, {}, file, codec));
   }
 
-  StartupOutcome Run(bool cancel) {
+  // Runs start-up with a fresh store; the dialog takes the typed entries in turn.
+  StartupOutcome Run(std::u16string* password = nullptr) {
+    SettingsStore settings(file, codec);
     StartupWindows windows;
-    windows.askStartupPassword = [&] {
+    windows.askPassword =
+        [&](PasswordMode mode,
+            std::function<bool(const std::u16string&)> accepts) -> std::optional<std::u16string> {
+      EXPECT_EQ(mode, PasswordMode::kStartupCheck);
       ++dialogShown;
-      if (cancel || !AcceptPasswordEntry(0, typed, record, file, codec)) {
-        record.startupPassword.clear();  // what the dialog's Cancel does
+      for (const std::u16string& t : typed) {
+        if (accepts(PasswordEntry(t))) return PasswordEntry(t);
       }
+      return std::nullopt;
     };
     windows.showPanel = [&] { ++panelShown; };
-    return RunStartup(record, file, codec, windows);
+    const StartupOutcome outcome = RunStartup(settings, windows);
+    if (password) *password = settings.record().startupPassword;
+    return outcome;
   }
 };
 
-TEST_F(StartupTest, NoFileOpensThePanelDirectly) {
-  EXPECT_EQ(Run(false), StartupOutcome::kPanelShown);
-  EXPECT_EQ(dialogShown, 0);
-  EXPECT_EQ(panelShown, 1);
-  EXPECT_EQ(record.startupPassword, u"ZelvOR");
+TEST_F(StartupTest, WhetherThePanelOpensDirectlyOrAsksFirst) {
+  struct Case {
+    const char* name;
+    std::optional<std::u16string> stored;  // nothing: no file
+    std::string rawFile;                   // used when not empty
+    bool asks;
+  } cases[] = {
+      {"no file", std::nullopt, "", false},
+      {"saved without a password", u"ZelvOR", "", false},
+      {"saved with a password", u"Secret", "", true},
+      {"present but empty entry", std::nullopt, "[General]\r\nPassword=\r\n", true},
+      // Differs from the no-password value only in its first character, so its stored entry is
+      // the no-password entry byte for byte: the check entry beside it still asks.
+      {"stored entry identical to no password", u"XelvOR", "", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    store.files.clear();
+    dialogShown = panelShown = 0;
+    if (c.stored) StorePassword(*c.stored);
+    if (!c.rawFile.empty()) store.files[kPath] = c.rawFile;
+    typed.clear();  // the dialog, if shown, is cancelled
+    std::u16string password;
+    EXPECT_EQ(Run(&password), c.asks ? StartupOutcome::kCancelled : StartupOutcome::kPanelShown);
+    EXPECT_EQ(dialogShown, c.asks ? 1 : 0);
+    EXPECT_EQ(panelShown, c.asks ? 0 : 1);
+    if (!c.asks) {
+      EXPECT_EQ(password, u"ZelvOR");
+    }
+  }
 }
 
-TEST_F(StartupTest, FileSavedWithoutPasswordOpensThePanelDirectly) {
-  StorePassword(u"ZelvOR");
-  EXPECT_EQ(Run(false), StartupOutcome::kPanelShown);
-  EXPECT_EQ(dialogShown, 0);
+TEST_F(StartupTest, OnlyTheExactStoredPasswordOpensThePanelAndBecomesTheKey) {
+  struct Case {
+    std::u16string stored;
+    std::vector<std::u16string> typed;
+    bool opens;
+  } cases[] = {
+      {u"Secret", {u"secret", u"", u"Secret"}, true},  // wrong case and empty rejected first
+      {u"Secret", {u"xecret"}, false},                 // the first character is checked too
+      {u"XelvOR", {u"", u"ZelvOR"}, false},            // the no-password value does not open it
+      {u"XelvOR", {u"XelvOR"}, true},
+      {std::u16string(100, u'長'), {std::u16string(100, u'長')}, true},  // 200 bytes
+  };
+  for (const Case& c : cases) {
+    store.files.clear();
+    StorePassword(c.stored);
+    typed = c.typed;
+    std::u16string password;
+    EXPECT_EQ(Run(&password), c.opens ? StartupOutcome::kPanelShown : StartupOutcome::kCancelled);
+    if (c.opens) {
+      EXPECT_EQ(password, c.stored);
+    }
+  }
 }
 
-TEST_F(StartupTest, StoredPasswordAsksFirstAndKeepsTheTypedOne) {
+TEST_F(StartupTest, ACheckEntryWrittenForAnotherStoredPasswordIsIgnored) {
+  // The file was rewritten elsewhere without the check entry being updated.
   StorePassword(u"Secret");
-  typed = u"Secret";
-  EXPECT_EQ(Run(false), StartupOutcome::kPanelShown);
-  EXPECT_EQ(dialogShown, 1);
-  EXPECT_EQ(panelShown, 1);
-  EXPECT_EQ(record.startupPassword, u"Secret");
+  ASSERT_FALSE(
+      file.WriteProfileText(u"General", u"Password", EncipherText(u"Other", u"Other", codec)));
+  typed = {u"Other"};
+  EXPECT_EQ(Run(), StartupOutcome::kPanelShown);
 }
 
-TEST_F(StartupTest, CancelEndsWithoutPanelAndLeavesTheFileByteIdentical) {
+TEST_F(StartupTest, CancelEndsWithoutWritingAndTheFileIsReadOnce) {
   StorePassword(u"Secret");
   const std::string before = store.files[kPath];
   const int writes = store.replaceCount;
-  EXPECT_EQ(Run(true), StartupOutcome::kCancelled);
-  EXPECT_EQ(panelShown, 0);
+  store.readCount = 0;
+  typed = {u"wrong", u"again"};
+  EXPECT_EQ(Run(), StartupOutcome::kCancelled);
   EXPECT_EQ(store.files[kPath], before);
   EXPECT_EQ(store.replaceCount, writes);
+  EXPECT_EQ(store.readCount, 1);
 }
 
-TEST_F(StartupTest, EmptyStoredEntryCanOnlyBeCancelled) {
-  store.files[kPath] = "[General]\r\nPassword=\r\n";
-  typed = u"";
-  EXPECT_EQ(Run(false), StartupOutcome::kCancelled);
-  EXPECT_EQ(dialogShown, 1);
+TEST(PasswordEntry, ConfirmationComparesWithTheNewPassword) {
+  platform::posix::Cp932Codec codec;
+  platform::testing::MemoryFileStore store;
+  SettingsFile file{"/x/Navelo.INI", store, codec};
+  SettingsStore settings(file, codec);
+  auto confirms = [&](std::u16string_view typed, std::u16string_view newPassword) {
+    return AcceptPasswordEntry(PasswordMode::kConfirm, PasswordEntry(typed), settings, newPassword);
+  };
+  EXPECT_TRUE(confirms(u"New", u"New"));
+  EXPECT_FALSE(confirms(u"new", u"New"));
+  EXPECT_TRUE(confirms(u"", u"ZelvOR"));  // the password was removed: an empty box confirms it
+  EXPECT_TRUE(confirms(u"ZelvOR", u"ZelvOR"));
+  EXPECT_FALSE(confirms(u"", u"New"));
 }
 
-TEST_F(StartupTest, StartupCheckIsExactAndCaseSensitive) {
-  StorePassword(u"Secret");
-  record.startupPassword = u"whatever";
-  EXPECT_FALSE(AcceptPasswordEntry(0, u"secret", record, file, codec));
-  EXPECT_FALSE(AcceptPasswordEntry(0, u"", record, file, codec));
-  EXPECT_EQ(record.startupPassword, u"whatever");  // untouched by a failed check
-  EXPECT_TRUE(AcceptPasswordEntry(0, u"Secret", record, file, codec));
-  EXPECT_EQ(record.startupPassword, u"Secret");
-}
-
-TEST_F(StartupTest, FirstCharacterIsCheckedToo) {
-  // The entry enciphered under itself does not depend on the first character; the check entry
-  // written beside it does.
-  StorePassword(u"Secret");
-  EXPECT_FALSE(AcceptPasswordEntry(0, u"xecret", record, file, codec));
-  // A file whose check entry belongs to another stored password (rewritten elsewhere) still
-  // opens with its password.
-  ASSERT_FALSE(
-      file.WriteProfileText(u"General", u"Password", EncipherText(u"Other", u"Other", codec)));
-  EXPECT_TRUE(AcceptPasswordEntry(0, u"Other", record, file, codec));
-}
-
-TEST_F(StartupTest, LongPasswordsStillPassAfterASave) {
-  const std::u16string longPassword(100, u'長');  // 200 bytes in the code page
-  StorePassword(longPassword);
-  typed = longPassword;
-  EXPECT_EQ(Run(false), StartupOutcome::kPanelShown);
-  EXPECT_EQ(record.startupPassword, longPassword);
-}
-
-TEST_F(StartupTest, ConfirmationComparesWithThePasswordInMemory) {
-  record.startupPassword = u"New";
-  EXPECT_TRUE(AcceptPasswordEntry(1, u"New", record, file, codec));
-  EXPECT_FALSE(AcceptPasswordEntry(1, u"new", record, file, codec));
-  record.startupPassword = u"ZelvOR";  // the password was removed: an empty entry confirms it
-  EXPECT_TRUE(AcceptPasswordEntry(1, u"", record, file, codec));
-  EXPECT_TRUE(AcceptPasswordEntry(1, u"ZelvOR", record, file, codec));
+TEST(SettingsStore, SavesOnceAndOnlyWhatWasConfirmed) {
+  platform::posix::Cp932Codec codec;
+  platform::testing::MemoryFileStore store;
+  SettingsFile file{"/x/Navelo.INI", store, codec};
+  SettingsStore settings(file, codec);
+  settings.Load();
+  settings.record().NetID = u"inet";
+  EXPECT_FALSE(settings.Save({15, 30}));
+  settings.record().NetID = u"later";
+  EXPECT_FALSE(settings.Save({15, 30}));
+  EXPECT_EQ(store.replaceCount, 1);
+  SettingsStore reread(file, codec);
+  reread.Load();
+  EXPECT_EQ(reread.record().NetID, u"inet");
 }
 
 }  // namespace

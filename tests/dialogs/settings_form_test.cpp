@@ -12,7 +12,10 @@ class SettingsFormTest : public ::testing::Test {
   BrowserAddresses addresses{};
   std::vector<std::u16string> messages;
   int confirmations = 0;
-  std::function<void()> confirmBehaviour = [] {};
+  // What the password dialog answers; it sees the password being set.
+  std::function<bool(const std::u16string&)> confirmBehaviour = [](const std::u16string&) {
+    return true;
+  };
 
   void SetUp() override {
     record.startupPassword = u"ZelvOR";
@@ -27,9 +30,9 @@ class SettingsFormTest : public ::testing::Test {
   }
   bool Accept(const SettingsForm& form) {
     AcceptServices services{[this](const std::u16string& m) { messages.push_back(m); },
-                            [this] {
+                            [this](const std::u16string& newPassword) {
                               ++confirmations;
-                              confirmBehaviour();
+                              return confirmBehaviour(newPassword);
                             }};
     return AcceptSettingsForm(form, record, slots, addresses, services);
   }
@@ -45,7 +48,7 @@ TEST_F(SettingsFormTest, OpeningAndAcceptingWithoutEditsChangesNothing) {
   const BrowserAddresses addressesBefore = addresses;
   SettingsForm form = LoadSettingsForm(record, slots, addresses);
   EXPECT_EQ(form.txtNavelo_Pswd, u"");  // no start-up password: the box is empty
-  EXPECT_EQ(form.txtChienTime, u"-12");
+  EXPECT_EQ(form.Text(u"txtChienTime"), u"-12");
   EXPECT_TRUE(Accept(form));
   EXPECT_TRUE(messages.empty());
   EXPECT_EQ(record.Zenmen, before.Zenmen);
@@ -61,13 +64,13 @@ TEST_F(SettingsFormTest, OpeningAndAcceptingWithoutEditsChangesNothing) {
 
 TEST_F(SettingsFormTest, OkCopiesEveryControlAndOnlyTheLastActiveTitle) {
   SettingsForm form = LoadSettingsForm(record, slots, addresses);
-  form.txtNetId = u" spaced ";
-  form.txtId = u"";
+  form.Text(u"txtNetId") = u" spaced ";
+  form.Text(u"txtId") = u"";
   form.lblAct = u"Shown title";
-  form.lblTouTitle = u"New vote";
-  form.optZen.state = 1;
-  form.optZen.changed = true;
-  form.txtChienTime = u"450";
+  form.Text(u"lblTouTitle") = u"New vote";
+  form.Option(u"optZen").state = 1;
+  form.Option(u"optZen").changed = true;
+  form.Text(u"txtChienTime") = u"450";
   form.txtIpatURL[2] = u"https://example.invalid/";
   slots.lastActiveHandle = 9;  // the tracker moved on meanwhile
   EXPECT_TRUE(Accept(form));
@@ -86,7 +89,7 @@ TEST_F(SettingsFormTest, DelayTimeThatIsNoWholeNumberKeepsThePreviousValue) {
   for (const char16_t* text : {u"abc", u"", u"1.5", u"99999999999", u"12x"}) {
     record.ChienTime = 300;
     SettingsForm form = LoadSettingsForm(record, slots, addresses);
-    form.txtChienTime = text;
+    form.Text(u"txtChienTime") = text;
     EXPECT_TRUE(Accept(form));
     EXPECT_EQ(record.ChienTime, 300);
   }
@@ -94,7 +97,7 @@ TEST_F(SettingsFormTest, DelayTimeThatIsNoWholeNumberKeepsThePreviousValue) {
 
 TEST_F(SettingsFormTest, ChangedPasswordIsConfirmedBeforeAnythingIsCopied) {
   SettingsForm form = LoadSettingsForm(record, slots, addresses);
-  form.txtNetId = u"changed";
+  form.Text(u"txtNetId") = u"changed";
   form.txtNavelo_Pswd = u"NewPass";
   // Confirmed: the new password stays and everything is copied.
   EXPECT_TRUE(Accept(form));
@@ -111,22 +114,24 @@ TEST_F(SettingsFormTest, ChangedPasswordIsConfirmedBeforeAnythingIsCopied) {
   EXPECT_EQ(confirmations, 1);
 }
 
-TEST_F(SettingsFormTest, CancelledConfirmationRestoresThePasswordAndCopiesNothing) {
+TEST_F(SettingsFormTest, UnconfirmedPasswordNeverReachesTheRecordAndNothingIsCopied) {
   record.startupPassword = u"Old";
   SettingsForm form = LoadSettingsForm(record, slots, addresses);
-  form.txtNetId = u"changed";
+  form.Text(u"txtNetId") = u"changed";
   form.txtNavelo_Pswd = u"New";
-  std::u16string seenDuringConfirmation;
-  confirmBehaviour = [&] {
-    seenDuringConfirmation = record.startupPassword;
-    record.startupPassword.clear();  // what the password dialog's Cancel does
+  std::u16string confirming, inRecord;
+  confirmBehaviour = [&](const std::u16string& newPassword) {
+    confirming = newPassword;
+    inRecord = record.startupPassword;  // what a save during the confirmation would write
+    return false;                       // cancelled
   };
   EXPECT_FALSE(Accept(form));
-  EXPECT_EQ(seenDuringConfirmation, u"New");
+  EXPECT_EQ(confirming, u"New");
+  EXPECT_EQ(inRecord, u"Old");
   EXPECT_EQ(record.startupPassword, u"Old");
   EXPECT_EQ(record.NetID, u"inet");
   // A second OK asks again, since the box still differs.
-  confirmBehaviour = [] {};
+  confirmBehaviour = [](const std::u16string&) { return true; };
   EXPECT_TRUE(Accept(form));
   EXPECT_EQ(confirmations, 2);
   EXPECT_EQ(record.startupPassword, u"New");

@@ -25,26 +25,16 @@ class PanelWindowTest : public QObject {
   navelo::platform::testing::FakeProgram program;
   navelo::platform::testing::FakeForeground foreground;
   navelo::platform::testing::RecordingKeystrokes keystrokes;
-  navelo::TargetSlots targets;
   navelo::SettingsFile file{"/opt/navelo/Navelo.INI", store, codec};
-  navelo::SettingsRecord record;
-  navelo::BrowserAddresses addresses{};
+  // One store per panel made, kept until the test ends (each panel holds on to its own).
+  std::vector<std::unique_ptr<navelo::SettingsStore>> stores;
+  navelo::SettingsStore* settings = nullptr;
 
   std::unique_ptr<navelo::PanelWindow> MakePanel() {
-    record.startupPassword = u"ZelvOR";
-    return std::make_unique<navelo::PanelWindow>(navelo::PanelContext{record,
-                                                                      file,
-                                                                      codec,
-                                                                      addresses,
-                                                                      targets,
-                                                                      messages,
-                                                                      shell,
-                                                                      topmost,
-                                                                      program,
-                                                                      foreground,
-                                                                      keystrokes,
-                                                                      {},
-                                                                      {}});
+    stores.push_back(std::make_unique<navelo::SettingsStore>(file, codec));
+    settings = stores.back().get();
+    return std::make_unique<navelo::PanelWindow>(navelo::PanelContext{
+        *settings, messages, shell, topmost, program, foreground, keystrokes, {}, {}});
   }
 
   QWidget* Control(QWidget* panel, const char* name, int index = -1) {
@@ -61,9 +51,6 @@ class PanelWindowTest : public QObject {
     shell.opened.clear();
     topmost.calls.clear();
     keystrokes.delivered.clear();
-    addresses = {};
-    targets = {};
-    record = {};
   }
 
   void controlsMatchTheLayoutTable() {
@@ -176,7 +163,7 @@ class PanelWindowTest : public QObject {
     panel->findChild<QAction*>("mnu_Readme")->trigger();
     QCOMPARE(shell.opened.size(), size_t(1));
     QVERIFY(shell.opened[0] == u"/opt/navelo/Readme.txt");
-    addresses[1] = u"https://example.invalid/info";
+    settings->addresses()[1] = u"https://example.invalid/info";
     for (QAction* a : panel->findChild<QMenu*>("mnu_brow")->actions()) a->trigger();
     QCOMPARE(shell.opened.size(), size_t(4));
     QVERIFY(shell.opened[1].empty());  // nothing entered yet: handed over empty, nothing shown
@@ -188,7 +175,7 @@ class PanelWindowTest : public QObject {
     auto panel = MakePanel();
     panel->Load();
     panel->move(30, 40);
-    record.NetID = u"inet";
+    settings->record().NetID = u"inet";
     try {
       panel->SaveAndEnd();
       QFAIL("the program did not end");
@@ -222,22 +209,22 @@ class PanelWindowTest : public QObject {
 
   void sendButtonsTypeIntoTheirSlots() {
     auto panel = MakePanel();
-    record.PatID = u"12345678";
-    record.Password = u"pin";
-    record.Pars = u"4321";
-    record.NetID = u"inet";
-    record.ApatPassword = u"ap";
-    record.TouhyouTitle = u"IPAT合計金額入力";
-    record.ShoukaiTitle = u"IPAT照会ログイン";
+    settings->record().PatID = u"12345678";
+    settings->record().Password = u"pin";
+    settings->record().Pars = u"4321";
+    settings->record().NetID = u"inet";
+    settings->record().ApatPassword = u"ap";
+    settings->record().TouhyouTitle = u"IPAT合計金額入力";
+    settings->record().ShoukaiTitle = u"IPAT照会ログイン";
     auto click = [&](const char* name) {
       QTest::mouseClick(static_cast<QPushButton*>(Control(panel.get(), name)), Qt::LeftButton);
     };
     click("cmdSho");  // nothing seen yet: nothing happens
     QVERIFY(keystrokes.delivered.empty());
 
-    targets.voteHandle = 7;
-    targets.lastActiveHandle = 9;
-    targets.lastActiveTitle = u"Browser";
+    settings->targets().voteHandle = 7;
+    settings->targets().lastActiveHandle = 9;
+    settings->targets().lastActiveTitle = u"Browser";
     auto press = [&](int i) {
       QTest::mouseClick(static_cast<QPushButton*>(Control(panel.get(), "NumKey", i)),
                         Qt::LeftButton);
@@ -271,8 +258,8 @@ class PanelWindowTest : public QObject {
     panel->Tick();
     QVERIFY(!panel->expanded());
     QCOMPARE(panel->height(), 1);
-    QVERIFY(record.ShoukaiTitle == u"IPAT照会ログイン - Browser");
-    QCOMPARE(targets.inquiryHandle, navelo::platform::WindowHandle(42));
+    QVERIFY(settings->record().ShoukaiTitle == u"IPAT照会ログイン - Browser");
+    QCOMPARE(settings->targets().inquiryHandle, navelo::platform::WindowHandle(42));
     foreground.current = {0, u""};
     panel->Tick();
     QCOMPARE(panel->height(), 1);
@@ -294,7 +281,7 @@ class PanelWindowTest : public QObject {
     panel->Load();
     foreground.current = {5, std::u16string(100, u'x')};
     panel->Tick();
-    QCOMPARE(targets.lastActiveTitle.size(), size_t(69));
+    QCOMPARE(settings->targets().lastActiveTitle.size(), size_t(69));
   }
 
   void failedSaveIsReportedAndStillEnds() {

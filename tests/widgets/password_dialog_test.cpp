@@ -6,7 +6,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include "platform/posix/codec_cp932.h"
 #include "platform/testing/doubles.h"
 #include "ui/ui.h"
 
@@ -15,19 +14,20 @@ using navelo::ui::ToQString;
 class PasswordDialogTest : public QObject {
   Q_OBJECT
 
-  navelo::platform::posix::Cp932Codec codec;
-  navelo::platform::testing::MemoryFileStore store;
   navelo::platform::testing::RecordingMessageBox messages;
-  navelo::SettingsFile file{"/opt/navelo/Navelo.INI", store, codec};
-  navelo::SettingsRecord record;
+  std::optional<std::u16string> outcome;
 
-  // Runs `action` once the modal dialog is up, then returns when it has closed (or after 2 s).
-  void WhileShown(navelo::PasswordDialog& dialog, std::function<void()> action) {
+  // Asks with `accepts`, runs `action` once the modal dialog is up, then returns when it has
+  // closed (or after 2 s).
+  void WhileShown(navelo::PasswordDialog& dialog, std::function<void()> action,
+                  std::function<bool(const std::u16string&)> accepts = nullptr,
+                  navelo::PasswordMode mode = navelo::PasswordMode::kStartupCheck) {
     QTimer::singleShot(0, &dialog, [&dialog, action] {
       action();
       if (dialog.isVisible()) QTimer::singleShot(50, &dialog, [&dialog] { dialog.done(5); });
     });
-    dialog.ShowModal();
+    if (!accepts) accepts = [](const std::u16string& entry) { return entry == u"Secret"; };
+    outcome = dialog.Ask(mode, accepts);
   }
 
   void Type(navelo::PasswordDialog& dialog, const QString& text) {
@@ -37,17 +37,12 @@ class PasswordDialogTest : public QObject {
 
  private slots:
   void init() {
-    store.files.clear();
     messages.shown.clear();
-    navelo::SettingsRecord saved;
-    saved.startupPassword = u"Secret";
-    QVERIFY(!navelo::SaveSettings(saved, {}, file, codec));
-    record = navelo::SettingsRecord{};
-    record.startupPassword = u"junk";
+    outcome.reset();
   }
 
   void layoutMatchesTheDesign() {
-    navelo::PasswordDialog dialog(record, file, codec, messages);
+    navelo::PasswordDialog dialog(messages);
     QCOMPARE(dialog.windowTitle(), ToQString(u"【Navelo】パスワード入力"));
     QCOMPARE(dialog.size(), QSize(221, 76));
     struct Expect {
@@ -72,13 +67,12 @@ class PasswordDialogTest : public QObject {
     QVERIFY(!(dialog.windowFlags() & Qt::WindowCloseButtonHint));
   }
 
-  void startupCheckAcceptsOnlyTheStoredPassword() {
-    navelo::PasswordDialog dialog(record, file, codec, messages);
-    dialog.flgSyori = 0;
+  void okTakesOnlyAnAcceptedEntryAndReportsWrongOnes() {
+    navelo::PasswordDialog dialog(messages);
     WhileShown(dialog, [&] {
       Type(dialog, "secret");
       QTest::keyClick(dialog.findChild<QLineEdit*>("txtPswd"), Qt::Key_Return);  // Enter is OK
-      QVERIFY(dialog.isVisible());  // wrong case: rejected, stays open
+      QVERIFY(dialog.isVisible());  // not accepted: reported, stays open
       auto* box = dialog.findChild<QLineEdit*>("txtPswd");
       QCOMPARE(box->text(), QString("secret"));
       box->clear();
@@ -89,11 +83,27 @@ class PasswordDialogTest : public QObject {
     QCOMPARE(messages.shown.size(), size_t(1));
     QVERIFY(messages.shown[0].text == u"パスワードが違います");
     QVERIFY(messages.shown[0].title == u"Navelo");
-    QVERIFY(record.startupPassword == u"Secret");
+    QVERIFY(outcome == u"Secret");
   }
 
-  void escapeDoesNothingAndCloseCountsAsCancel() {
-    navelo::PasswordDialog dialog(record, file, codec, messages);
+  void anEmptyBoxIsTheNoPasswordEntry() {
+    navelo::PasswordDialog dialog(messages);
+    std::u16string seen;
+    WhileShown(
+        dialog,
+        [&] { QTest::mouseClick(dialog.findChild<QPushButton*>("Command1"), Qt::LeftButton); },
+        [&](const std::u16string& entry) {
+          seen = entry;
+          return true;
+        },
+        navelo::PasswordMode::kConfirm);
+    QVERIFY(seen == u"ZelvOR");
+    QVERIFY(outcome == u"ZelvOR");
+    QCOMPARE(dialog.flgSyori, std::int16_t(1));
+  }
+
+  void escapeDoesNothingAndEveryOtherWayOutIsCancel() {
+    navelo::PasswordDialog dialog(messages);
     bool stillOpenAfterEsc = false;
     WhileShown(dialog, [&] {
       QTest::keyClick(&dialog, Qt::Key_Escape);
@@ -101,39 +111,16 @@ class PasswordDialogTest : public QObject {
       dialog.close();  // the window manager's close command
     });
     QVERIFY(stillOpenAfterEsc);
-    QCOMPARE(dialog.result(), int(QDialog::Rejected));
-    QVERIFY(record.startupPassword.empty());
-  }
-
-  void cancelEmptiesThePasswordInBothModes() {
-    for (std::int16_t mode : {std::int16_t(0), std::int16_t(1)}) {
-      record.startupPassword = u"New";
-      navelo::PasswordDialog dialog(record, file, codec, messages);
-      dialog.flgSyori = mode;
-      WhileShown(dialog, [&] {
-        QTest::mouseClick(dialog.findChild<QPushButton*>("Command2"), Qt::LeftButton);
-      });
-      QVERIFY(record.startupPassword.empty());
-    }
-  }
-
-  void confirmationKeepsThePasswordInMemory() {
-    record.startupPassword = u"New";
-    navelo::PasswordDialog dialog(record, file, codec, messages);
-    dialog.flgSyori = 1;
+    QVERIFY(!outcome);
     WhileShown(dialog, [&] {
-      Type(dialog, "New");
-      QTest::mouseClick(dialog.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+      Type(dialog, "Secret");  // an acceptable entry, but Cancel
+      QTest::mouseClick(dialog.findChild<QPushButton*>("Command2"), Qt::LeftButton);
     });
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QVERIFY(record.startupPassword == u"New");
-    QVERIFY(messages.shown.empty());
+    QVERIFY(!outcome);
   }
 
   void eachShowingStartsEmpty() {
-    record.startupPassword = u"New";
-    navelo::PasswordDialog dialog(record, file, codec, messages);
-    dialog.flgSyori = 1;
+    navelo::PasswordDialog dialog(messages);
     WhileShown(dialog, [&] { Type(dialog, "typed"); });
     QString seen;
     WhileShown(dialog, [&] { seen = dialog.findChild<QLineEdit*>("txtPswd")->text(); });

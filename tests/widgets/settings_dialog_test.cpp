@@ -21,14 +21,14 @@ class SettingsDialogTest : public QObject {
   navelo::BrowserAddresses addresses{};
   navelo::platform::testing::RecordingMessageBox messages;
   int confirmations = 0;
-  std::function<void()> confirm = [] {};
+  bool confirmed = true;  // what the password dialog answers
 
   std::unique_ptr<navelo::SettingsDialog> Make() {
-    return std::make_unique<navelo::SettingsDialog>(
-        navelo::SettingsDialog::Context{record, targets, addresses, messages, [this] {
-                                          ++confirmations;
-                                          confirm();
-                                        }});
+    return std::make_unique<navelo::SettingsDialog>(navelo::SettingsDialog::Context{
+        record, targets, addresses, messages, [this](const std::u16string&) {
+          ++confirmations;
+          return confirmed;
+        }});
   }
 
   // Shows the dialog modally, runs `action` in it, and closes it (as Cancel) if still open.
@@ -72,7 +72,7 @@ class SettingsDialogTest : public QObject {
     addresses = {u"u0", u"u1", u"u2", u""};
     messages.shown.clear();
     confirmations = 0;
-    confirm = [] {};
+    confirmed = true;
   }
 
   void controlsMatchTheLayout() {
@@ -231,7 +231,7 @@ class SettingsDialogTest : public QObject {
     QVERIFY(record.startupPassword == u"Secret");
 
     // Changed, cancelled (the dialog stays open, the old password is back), then OK again.
-    confirm = [&] { record.startupPassword.clear(); };
+    confirmed = false;
     auto second = Make();
     bool stayedOpen = false;
     QVERIFY(Run(*second, [&] {
@@ -242,7 +242,7 @@ class SettingsDialogTest : public QObject {
       stayedOpen = second->isVisible();
       QVERIFY(record.startupPassword == u"Secret");
       QVERIFY(record.NetID == u"inet");
-      confirm = [] {};
+      confirmed = true;
       Click(*second, "cmdOk");
     }));
     QVERIFY(stayedOpen);

@@ -49,29 +49,29 @@ TEST(DialogsOnX11, SettingsDialogKeepsTheSlotsAndThePasswordDialogBecomesLastAct
   platform::x11::X11Foreground foreground(connection);
   platform::x11::XTestKeystrokes keystrokes(connection);
   SettingsFile file("/opt/navelo/Navelo.INI", store, codec);
-  SettingsRecord record;
-  record.startupPassword = u"ZelvOR";
-  BrowserAddresses addresses{};
-  TargetSlots targets;
+  SettingsStore settings(file, codec);
+  SettingsRecord& record = settings.record();
+  TargetSlots& targets = settings.targets();
 
-  PasswordDialog password(record, file, codec, messages);
+  PasswordDialog password(messages);
   std::optional<WindowHandle> passwordWindow;
   std::u16string lastActiveWhilePasswordShown;
   WindowHandle lastActiveHandleWhilePasswordShown = 0;
   auto openSettings = [&](QWidget* owner) {
-    SettingsDialog dialog({record, targets, addresses, messages,
-                           [&] {
-                             password.flgSyori = 1;
-                             QTimer::singleShot(0, &password, [&] {
-                               passwordWindow = password.winId();
-                               Until([&] { return targets.lastActiveHandle == *passwordWindow; });
-                               lastActiveWhilePasswordShown = targets.lastActiveTitle;
-                               lastActiveHandleWhilePasswordShown = targets.lastActiveHandle;
-                               password.reject();  // cancelled: the settings dialog stays open
-                             });
-                             password.ShowModal();
-                           }},
-                          owner);
+    SettingsDialog dialog(
+        {record, targets, settings.addresses(), messages,
+         [&](const std::u16string&) {
+           QTimer::singleShot(0, &password, [&] {
+             passwordWindow = password.winId();
+             Until([&] { return targets.lastActiveHandle == *passwordWindow; });
+             lastActiveWhilePasswordShown = targets.lastActiveTitle;
+             lastActiveHandleWhilePasswordShown = targets.lastActiveHandle;
+             password.reject();  // cancelled: the settings dialog stays open
+           });
+           return password.Ask(PasswordMode::kConfirm, [](const std::u16string&) { return true; })
+               .has_value();
+         }},
+        owner);
     QTimer::singleShot(0, &dialog, [&] {
       // The settings dialog in front: the tracker takes it for the panel.
       ASSERT_TRUE(Until([&] { return desktop.ActiveWindow() == dialog.winId(); }));
@@ -92,19 +92,8 @@ TEST(DialogsOnX11, SettingsDialogKeepsTheSlotsAndThePasswordDialogBecomesLastAct
     dialog.ShowModal();
   };
 
-  PanelWindow panel(PanelContext{record,
-                                 file,
-                                 codec,
-                                 addresses,
-                                 targets,
-                                 messages,
-                                 shell,
-                                 topmost,
-                                 program,
-                                 foreground,
-                                 keystrokes,
-                                 openSettings,
-                                 {}});
+  PanelWindow panel(PanelContext{
+      settings, messages, shell, topmost, program, foreground, keystrokes, openSettings, {}});
   panel.Load();
 
   // The inquiry page comes to the front and is captured.

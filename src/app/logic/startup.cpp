@@ -4,32 +4,24 @@
 
 namespace navelo {
 
-bool AcceptPasswordEntry(std::int16_t flgSyori, std::u16string_view typed, SettingsRecord& record,
-                         const SettingsFile& file, const platform::AnsiCodec& codec) {
-  const std::u16string entry = typed.empty() ? std::u16string(kNoPassword) : std::u16string(typed);
-  if (flgSyori == static_cast<std::int16_t>(PasswordMode::kStartupCheck)) {
-    const ProfileSnapshot snap = file.Load();
-    const std::u16string stored = snap.Text(u"General", u"Password", u"");
-    if (DecipherText(stored, entry, codec) != entry) return false;
-    if (!PasswordMatchesCheck(stored, snap.Text(u"General", u"PasswordCheck", u""), entry, codec)) {
-      return false;
-    }
-    record.startupPassword = entry;
-    return true;
-  }
-  return entry == record.startupPassword;
+std::u16string PasswordEntry(std::u16string_view typed) {
+  return typed.empty() ? std::u16string(kNoPassword) : std::u16string(typed);
 }
 
-StartupOutcome RunStartup(SettingsRecord& record, const SettingsFile& file,
-                          const platform::AnsiCodec& codec, const StartupWindows& windows) {
-  record.startupPassword = file.ReadProfileText(u"General", u"Password", kNoPassword);
-  if (record.startupPassword != kNoPassword) {
-    record.startupPassword = DecipherText(record.startupPassword, kNoPassword, codec);
-  }
-  if (record.startupPassword != kNoPassword) {
-    windows.askStartupPassword();
-    // The dialog leaves the confirmed password in the record, or "" when it was not confirmed.
-    if (record.startupPassword.empty()) return StartupOutcome::kCancelled;
+bool AcceptPasswordEntry(PasswordMode mode, std::u16string_view entry, const SettingsStore& store,
+                         std::u16string_view newPassword) {
+  if (mode == PasswordMode::kStartupCheck) return store.StartupPasswordMatches(entry);
+  return entry == newPassword;
+}
+
+StartupOutcome RunStartup(SettingsStore& store, const StartupWindows& windows) {
+  if (store.StartupPasswordSet()) {
+    const auto entry =
+        windows.askPassword(PasswordMode::kStartupCheck, [&store](const std::u16string& e) {
+          return AcceptPasswordEntry(PasswordMode::kStartupCheck, e, store);
+        });
+    if (!entry) return StartupOutcome::kCancelled;
+    store.record().startupPassword = *entry;
   }
   windows.showPanel();
   return StartupOutcome::kPanelShown;

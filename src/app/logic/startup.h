@@ -2,35 +2,41 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
-#include "platform/codec.h"
-#include "settings/settings.h"
+#include "settings/settings_store.h"
 
 namespace navelo {
 
-// The password dialog's two modes.
+// The password dialog's two modes (its `flgSyori`).
 enum class PasswordMode : std::int16_t { kStartupCheck = 0, kConfirm = 1 };
 
-// What the password dialog's OK decides. In the start-up check the typed text must decipher the
-// stored entry to itself; in confirmation it must equal the password held in memory. An empty
-// entry counts as "no password". On a passed start-up check the record takes the typed password.
-bool AcceptPasswordEntry(std::int16_t flgSyori, std::u16string_view typed, SettingsRecord& record,
-                         const SettingsFile& file, const platform::AnsiCodec& codec);
+// What the password dialog takes an entry as: an empty box counts as "no password".
+std::u16string PasswordEntry(std::u16string_view typed);
+
+// Whether an entry passes OK in the given mode: in the start-up check it must open the stored
+// identifiers; in confirmation it must equal the new password the settings dialog is setting.
+bool AcceptPasswordEntry(PasswordMode mode, std::u16string_view entry, const SettingsStore& store,
+                         std::u16string_view newPassword = {});
+
+// Shows the password dialog modally until an entry `accepts` takes (wrong entries are reported
+// and the dialog stays open) or the user cancels. Returns the accepted entry, or nothing.
+using AskPassword = std::function<std::optional<std::u16string>(
+    PasswordMode mode, std::function<bool(const std::u16string& entry)> accepts)>;
 
 // What start-up asks of the windows.
 struct StartupWindows {
-  // Shows the password dialog modally in the start-up check mode; returns when it has closed.
-  std::function<void()> askStartupPassword;
+  AskPassword askPassword;
   // Creates and shows the panel.
   std::function<void()> showPanel;
 };
 
 enum class StartupOutcome { kPanelShown, kCancelled };
 
-// The program's entry: decides whether a start-up password is set, has it checked when one is and
-// opens the panel unless the check was cancelled. On kCancelled nothing has been written.
-StartupOutcome RunStartup(SettingsRecord& record, const SettingsFile& file,
-                          const platform::AnsiCodec& codec, const StartupWindows& windows);
+// The program's entry: decides whether a start-up password is set, has it checked when one is
+// (the record then takes the typed password) and opens the panel unless the check was cancelled.
+// On kCancelled nothing has been written.
+StartupOutcome RunStartup(SettingsStore& store, const StartupWindows& windows);
 
 }  // namespace navelo

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "settings/cipher.h"
+#include "settings/fields.h"
 #include "settings/numbers.h"
 
 namespace navelo {
@@ -19,22 +20,36 @@ std::int16_t OptionBox::Value() const {
   return static_cast<std::int16_t>(state == 0 ? 0 : state == 1 ? 1 : stored);
 }
 
+std::u16string& SettingsForm::Text(std::u16string_view control) {
+  auto it = texts.find(control);
+  if (it == texts.end()) it = texts.emplace(std::u16string(control), std::u16string()).first;
+  return it->second;
+}
+
+OptionBox& SettingsForm::Option(std::u16string_view control) {
+  auto it = options.find(control);
+  if (it == options.end()) it = options.emplace(std::u16string(control), OptionBox()).first;
+  return it->second;
+}
+
 SettingsForm LoadSettingsForm(const SettingsRecord& record, const TargetSlots& slots,
                               const BrowserAddresses& addresses) {
   SettingsForm form;
-  form.txtNetId = record.NetID;
-  form.txtId = record.PatID;
-  form.txtPswd = record.Password;
-  form.txtPars = record.Pars;
-  form.txtApatPswd = record.ApatPassword;
+  for (const SettingsField& field : kSettingsFields) {
+    switch (field.kind) {
+      case FieldKind::kIdentifier:
+      case FieldKind::kTitle:
+        form.Text(field.control) = record.*field.text;
+        break;
+      case FieldKind::kFlag:
+        form.Option(field.control) = OptionBox::From(record.*field.flag);
+        break;
+      case FieldKind::kNumber:
+        form.Text(field.control) = FormatInteger(record.*field.number);
+        break;
+    }
+  }
   form.lblAct = slots.lastActiveTitle;
-  form.lblTouTitle = record.TouhyouTitle;
-  form.lblShoTitle = record.ShoukaiTitle;
-  form.optZen = OptionBox::From(record.Zenmen);
-  form.optMin = OptionBox::From(record.Kakusu);
-  form.optAct = OptionBox::From(record.Chokuzen);
-  form.optChien = OptionBox::From(record.Chien);
-  form.txtChienTime = FormatInteger(record.ChienTime);
   for (std::size_t i = 0; i < 3; ++i) form.txtIpatURL[i] = addresses[i];
   if (record.startupPassword != kNoPassword) form.txtNavelo_Pswd = record.startupPassword;
   return form;
@@ -46,35 +61,37 @@ bool AcceptSettingsForm(const SettingsForm& form, SettingsRecord& record, Target
       form.txtNavelo_Pswd.empty() ? std::u16string(kNoPassword) : form.txtNavelo_Pswd;
   if (password != record.startupPassword) {
     services.message(std::u16string(kPasswordChangedMessage));
-    const std::u16string previous = record.startupPassword;
+    if (!services.confirmPassword(password)) return false;
     record.startupPassword = password;
-    services.confirmPassword();
-    if (record.startupPassword.empty()) {
-      record.startupPassword = previous;
-      return false;
+  }
+  for (const SettingsField& field : kSettingsFields) {
+    const auto text = form.texts.find(field.control);
+    const auto option = form.options.find(field.control);
+    switch (field.kind) {
+      case FieldKind::kIdentifier:
+      case FieldKind::kTitle:
+        if (text != form.texts.end()) record.*field.text = text->second;
+        break;
+      case FieldKind::kFlag:
+        if (option != form.options.end()) record.*field.flag = option->second.Value();
+        break;
+      case FieldKind::kNumber:
+        if (text == form.texts.end()) break;
+        if (auto number = ParseWholeNumber(text->second, std::numeric_limits<std::int32_t>::min(),
+                                           std::numeric_limits<std::int32_t>::max())) {
+          record.*field.number = static_cast<std::int32_t>(*number);
+        }
+        break;
     }
   }
-  record.NetID = form.txtNetId;
-  record.PatID = form.txtId;
-  record.Password = form.txtPswd;
-  record.Pars = form.txtPars;
-  record.ApatPassword = form.txtApatPswd;
   slots.lastActiveTitle = form.lblAct;
-  record.TouhyouTitle = form.lblTouTitle;
-  record.ShoukaiTitle = form.lblShoTitle;
-  record.Zenmen = form.optZen.Value();
-  record.Kakusu = form.optMin.Value();
-  record.Chokuzen = form.optAct.Value();
-  record.Chien = form.optChien.Value();
-  if (auto time = ParseWholeNumber(form.txtChienTime, std::numeric_limits<std::int32_t>::min(),
-                                   std::numeric_limits<std::int32_t>::max())) {
-    record.ChienTime = static_cast<std::int32_t>(*time);
-  }
   for (std::size_t i = 0; i < 3; ++i) addresses[i] = form.txtIpatURL[i];
   return true;
 }
 
 std::u16string CaptureMessage(TitleTarget target, std::u16string_view lastActiveTitle) {
+  // Deliberately "紹介ログイン" (introduction) where "照会" (inquiry) is meant: the message reads
+  // as users of this program have always seen it.
   const std::u16string prefix = target == TitleTarget::kVote
                                     ? u"投票時は画面のタイトルが「"
                                     : u"紹介ログイン時は画面のタイトルが「";

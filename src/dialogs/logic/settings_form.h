@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 
 #include "settings/settings.h"
@@ -22,14 +23,17 @@ struct OptionBox {
   std::int16_t Value() const;
 };
 
-// What the settings dialog shows: its controls' contents.
+// What the settings dialog shows: its controls' contents. The controls of the settings fields are
+// reached by their names (the settings field table's `control`).
 struct SettingsForm {
-  std::u16string txtNetId, txtId, txtPswd, txtPars, txtApatPswd;
-  std::u16string lblAct, lblTouTitle, lblShoTitle;
-  OptionBox optZen, optMin, optAct, optChien;
-  std::u16string txtChienTime;
+  std::map<std::u16string, std::u16string, std::less<>> texts;  // text boxes and title labels
+  std::map<std::u16string, OptionBox, std::less<>> options;     // check boxes
+  std::u16string lblAct;
   std::array<std::u16string, 3> txtIpatURL;
   std::u16string txtNavelo_Pswd;
+
+  std::u16string& Text(std::u16string_view control);
+  OptionBox& Option(std::u16string_view control);
 };
 
 // Loading, each time the dialog opens. An empty start-up password box means none is set.
@@ -39,19 +43,19 @@ SettingsForm LoadSettingsForm(const SettingsRecord& record, const TargetSlots& s
 // What the dialog needs from outside while it accepts.
 struct AcceptServices {
   std::function<void(const std::u16string&)> message;  // a modal message box
-  // Shows the password dialog in confirmation mode; it leaves the start-up password as it is
-  // when confirmed, or empty when cancelled.
-  std::function<void()> confirmPassword;
+  // Has the user confirm a new start-up password with the password dialog; true when confirmed.
+  std::function<bool(const std::u16string& newPassword)> confirmPassword;
 };
 
 inline constexpr std::u16string_view kPasswordChangedMessage =
     u"Navelo起動パスワードが変更されました。確認のため再度パスワードを入力して下さい";
 
 // OK: a changed start-up password must be confirmed first; when the confirmation is cancelled
-// the old password is put back, nothing is copied and the dialog stays open (false). Otherwise
-// every control is copied into its field and the dialog closes (true). Only the last-active
-// slot's title is written, never a window handle. A delay time that is not a whole 32-bit number
-// keeps the previous value.
+// nothing is copied and the dialog stays open (false). The record takes the new password only
+// once it is confirmed, so nothing saved meanwhile uses an unconfirmed one. Otherwise every
+// control is copied into its field and the dialog closes (true). Only the last-active slot's
+// title is written, never a window handle. A delay time that is not a whole 32-bit number keeps
+// the previous value.
 bool AcceptSettingsForm(const SettingsForm& form, SettingsRecord& record, TargetSlots& slots,
                         BrowserAddresses& addresses, const AcceptServices& services);
 

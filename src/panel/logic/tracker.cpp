@@ -37,6 +37,8 @@ PanelResize TrackerTick(const ForegroundWindow& current, std::u16string_view pan
 }
 
 std::u16string CutTitle(std::u16string_view title, const platform::AnsiCodec& codec) {
+  // Deliberately 69 bytes: titles have always been read this far, and the stored titles that
+  // grew from them must keep matching what is read now.
   constexpr std::size_t kMaxBytes = 69;
   const std::string bytes = codec.ToAnsi(title);
   if (bytes.size() <= kMaxBytes) return codec.FromAnsi(bytes);

@@ -3,6 +3,7 @@
 namespace navelo::platform::testing {
 
 FileRead MemoryFileStore::Read(const std::string& path) const {
+  ++readCount;
   FileRead result;
   if (auto bad = unreadable.find(path); bad != unreadable.end()) {
     result.status = FileRead::Status::kError;

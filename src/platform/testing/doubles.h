@@ -20,6 +20,7 @@ class MemoryFileStore final : public FileStore {
   std::map<std::string, std::string> unreadable;  // path -> reason
   std::optional<std::string> failWrites;          // reason every Replace fails with
   int replaceCount = 0;
+  mutable int readCount = 0;
 };
 
 class RecordingMessageBox final : public MessageBoxService {
