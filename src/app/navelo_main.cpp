@@ -30,7 +30,10 @@ int RunNavelo(int argc, char** argv) {
   platform::x11::EwmhTopmost topmost;
   platform::x11::X11Connection x11;
   platform::x11::X11Foreground foreground(x11);
-  platform::x11::XTestKeystrokes keystrokes(x11);
+  platform::x11::X11WindowSystem windowSystem(x11);
+  // Titles compare as the tracker remembers them: cut as a title read is cut.
+  Delivery delivery(windowSystem,
+                    [&codec](std::u16string_view title) { return CutTitle(title, codec); });
   platform::x11::RegistryStandIn registry;
   platform::x11::PosixLauncher launcher;
   SettingsFile file(program.JoinPath(program.ProgramDirectory(), "Navelo.INI"), store, codec);
@@ -74,7 +77,7 @@ int RunNavelo(int argc, char** argv) {
   windows.showPanel = [&] {
     panel = std::make_unique<PanelWindow>(
         PanelContext{record, file, codec, addresses, targets, messages, shell, topmost, program,
-                     foreground, keystrokes, openSettings, openAbout});
+                     foreground, delivery, openSettings, openAbout});
     // Saved exactly as when the panel closes; only reached once the password was confirmed.
     program.OnTerminationRequest([&] { panel->SaveAndEnd(); });
     panel->Load();

@@ -24,7 +24,8 @@ class PanelWindowTest : public QObject {
   navelo::platform::testing::RecordingTopmost topmost;
   navelo::platform::testing::FakeProgram program;
   navelo::platform::testing::FakeForeground foreground;
-  navelo::platform::testing::RecordingKeystrokes keystrokes;
+  navelo::platform::testing::FakeWindowSystem windows;
+  navelo::Delivery delivery{windows};
   navelo::TargetSlots targets;
   navelo::SettingsFile file{"/opt/navelo/Navelo.INI", store, codec};
   navelo::SettingsRecord record;
@@ -42,7 +43,7 @@ class PanelWindowTest : public QObject {
                                                                       topmost,
                                                                       program,
                                                                       foreground,
-                                                                      keystrokes,
+                                                                      delivery,
                                                                       {},
                                                                       {}});
   }
@@ -60,7 +61,7 @@ class PanelWindowTest : public QObject {
     messages.shown.clear();
     shell.opened.clear();
     topmost.calls.clear();
-    keystrokes.delivered.clear();
+    windows = {};
     addresses = {};
     targets = {};
     record = {};
@@ -233,11 +234,12 @@ class PanelWindowTest : public QObject {
       QTest::mouseClick(static_cast<QPushButton*>(Control(panel.get(), name)), Qt::LeftButton);
     };
     click("cmdSho");  // nothing seen yet: nothing happens
-    QVERIFY(keystrokes.delivered.empty());
+    QVERIFY(windows.typed.empty());
 
     targets.voteHandle = 7;
     targets.lastActiveHandle = 9;
     targets.lastActiveTitle = u"Browser";
+    windows.titles = {{7, u"IPAT合計金額入力"}, {9, u"Browser"}};
     auto press = [&](int i) {
       QTest::mouseClick(static_cast<QPushButton*>(Control(panel.get(), "NumKey", i)),
                         Qt::LeftButton);
@@ -245,9 +247,7 @@ class PanelWindowTest : public QObject {
     press(3);
     press(0);
     click("cmdTou");
-    QCOMPARE(keystrokes.delivered.size(), size_t(1));
-    QCOMPARE(keystrokes.delivered[0].target, navelo::platform::WindowHandle(7));
-    QVERIFY(keystrokes.delivered[0].text == u"12345678\tpin\t4321\t3000");
+    QVERIFY(windows.typed[7] == u"12345678\tpin\t4321\t3000");
     // The amount stays on display; the next digit starts a new amount.
     auto* kin = static_cast<QLineEdit*>(Control(panel.get(), "txtKin"));
     QCOMPARE(kin->text(), QString("3000"));
@@ -256,10 +256,15 @@ class PanelWindowTest : public QObject {
 
     click("cmdLogIn");
     click("Command2");
-    QCOMPARE(keystrokes.delivered.size(), size_t(3));
-    QVERIFY(keystrokes.delivered[1].text == u"inet");
-    QCOMPARE(keystrokes.delivered[1].target, navelo::platform::WindowHandle(9));
-    QVERIFY(keystrokes.delivered[2].text == u"12345678\tap");
+    QVERIFY(windows.typed[9] == u"inet12345678\tap");
+    QCOMPARE(windows.beeps, 0);
+
+    // A window that cannot take synthetic keys: the user is told once, and hears a beep each time.
+    windows.typing.result = navelo::platform::WindowSystem::Typing::Result::kUnavailable;
+    click("cmdLogIn");
+    click("cmdLogIn");
+    QTRY_COMPARE(messages.shown.size(), size_t(1));
+    QCOMPARE(windows.beeps, 2);
   }
 
   void tickShrinksToTheCaptionAndRestoresTheExactHeight() {

@@ -47,7 +47,8 @@ TEST(DialogsOnX11, SettingsDialogKeepsTheSlotsAndThePasswordDialogBecomesLastAct
   platform::testing::FakeProgram program;
   platform::x11::X11Connection connection;
   platform::x11::X11Foreground foreground(connection);
-  platform::x11::XTestKeystrokes keystrokes(connection);
+  platform::x11::X11WindowSystem windowSystem(connection);
+  Delivery delivery(windowSystem);
   SettingsFile file("/opt/navelo/Navelo.INI", store, codec);
   SettingsRecord record;
   record.startupPassword = u"ZelvOR";
@@ -102,7 +103,7 @@ TEST(DialogsOnX11, SettingsDialogKeepsTheSlotsAndThePasswordDialogBecomesLastAct
                                  topmost,
                                  program,
                                  foreground,
-                                 keystrokes,
+                                 delivery,
                                  openSettings,
                                  {}});
   panel.Load();
