@@ -30,7 +30,10 @@ int RunNavelo(int argc, char** argv) {
   navelo::ui::EwmhTopmost topmost;
   platform::x11::X11Connection x11;
   platform::x11::X11Foreground foreground(x11);
-  platform::x11::XTestKeystrokes keystrokes(x11);
+  platform::x11::X11WindowSystem windowSystem(x11);
+  // Titles compare as the tracker remembers them: cut as a title read is cut.
+  Delivery delivery(windowSystem,
+                    [&codec](std::u16string_view title) { return CutTitle(title, codec); });
   platform::posix::PosixSystemInfo sysInfo;
   SettingsFile file(program.JoinPath(program.ProgramDirectory(), "Navelo.INI"), store, codec);
   // The settings record and what lives beside it for the whole run; the file is read here once.
@@ -66,7 +69,7 @@ int RunNavelo(int argc, char** argv) {
   windows.askPassword = askPassword;
   windows.showPanel = [&] {
     panel = std::make_unique<PanelWindow>(PanelContext{settings, messages, shell, topmost, program,
-                                                       foreground, keystrokes, openSettings,
+                                                       foreground, delivery, openSettings,
                                                        openAbout});
     // Saved exactly as when the panel closes; only reached once the password was confirmed.
     program.OnTerminationRequest([&] { panel->SaveAndEnd(); });

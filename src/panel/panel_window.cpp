@@ -11,7 +11,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
+#include <iostream>
 #include <memory>
 
 #include "forms/geometry.h"
@@ -62,6 +64,14 @@ PanelWindow::PanelWindow(PanelContext context) : ctx_(std::move(context)) {
   timer1_->setObjectName(QStringLiteral("Timer1"));
   timer1_->setInterval(100);
   connect(timer1_, &QTimer::timeout, this, &PanelWindow::Tick);
+
+  deliveryTimer_ = new QTimer(this);
+  deliveryTimer_->setSingleShot(true);
+  deliveryTimer_->setTimerType(Qt::PreciseTimer);
+  connect(deliveryTimer_, &QTimer::timeout, this, [this] {
+    ctx_.delivery.Tick(Delivery::Clock::now());
+    ScheduleDelivery();
+  });
 }
 
 void PanelWindow::BuildControls() {
@@ -216,12 +226,42 @@ void PanelWindow::OpenSettings() {
 }
 
 void PanelWindow::Send(SendButton button) {
-  const SendPlan plan =
+  SendPlan plan =
       PlanSend(button, ctx_.store.record(), ctx_.store.targets(), ui::FromQString(txtKin_->text()));
-  // A slot that never saw its window does nothing, silently. Typing runs from the event loop;
+  // A slot that never saw its window does nothing, silently. Typing goes on from the event loop;
   // the click returns at once.
-  if (plan.sendable()) ctx_.keystrokes.Deliver(plan.handle, plan.text);
+  if (plan.sendable()) {
+    ctx_.delivery.Deliver({plan.handle, std::move(plan.title), std::move(plan.text),
+                           [this](DeliveryOutcome outcome) { ReportDelivery(outcome); }},
+                          Delivery::Clock::now());
+    ScheduleDelivery();
+  }
   if (button == SendButton::kVote) keypad_.AfterVote();
+}
+
+void PanelWindow::ScheduleDelivery() {
+  const auto next = ctx_.delivery.NextTick();
+  if (!next) {
+    deliveryTimer_->stop();
+    return;
+  }
+  const auto wait =
+      std::chrono::ceil<std::chrono::milliseconds>(*next - Delivery::Clock::now()).count();
+  deliveryTimer_->start(static_cast<int>(std::clamp<long long>(wait, 0, 60000)));
+}
+
+void PanelWindow::ReportDelivery(DeliveryOutcome outcome) {
+  // The delivery has beeped already; the reason goes to standard error.
+  if (outcome == DeliveryOutcome::kTyped) return;
+  std::cerr << "navelo: " << Describe(outcome) << std::endl;
+  if (outcome == DeliveryOutcome::kNoTyping && !toldNoTyping_) {
+    toldNoTyping_ = true;
+    // Shown once the delivery's step has returned.
+    QTimer::singleShot(0, this, [this] {
+      ctx_.messages.Show(
+          u"この X サーバーには XTest 拡張機能がないため、キー入力を送ることができません。");
+    });
+  }
 }
 
 void PanelWindow::Tick() {
@@ -260,6 +300,8 @@ void PanelWindow::closeEvent(QCloseEvent* event) {
 }
 
 void PanelWindow::SaveAndEnd() {
+  // Keys bound for the last delivery would otherwise keep typing its characters after the end.
+  ctx_.delivery.RestoreKeyboardNow();
   if (!ending_) {
     ending_ = true;
     const QPoint topLeft = frameGeometry().topLeft();

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <functional>
 
+#include "delivery/delivery.h"
 #include "panel/logic/keypad.h"
 #include "panel/logic/send.h"
 #include "panel/logic/tracker.h"
@@ -27,7 +28,8 @@ struct PanelContext {
   platform::TopmostService& topmost;
   platform::ProgramService& program;
   platform::ForegroundService& foreground;
-  platform::KeystrokeService& keystrokes;
+  // Types the send texts; it outlives the panel.
+  Delivery& delivery;
   // Show the settings and about dialogs modally; empty until those dialogs exist.
   std::function<void(QWidget* panel)> openSettings;
   std::function<void(QWidget* panel)> openAbout;
@@ -65,6 +67,8 @@ class PanelWindow : public QMainWindow {
   void KeepFramePosition(QPoint framePosition);
   void OpenSettings();
   void Send(SendButton button);
+  void ScheduleDelivery();
+  void ReportDelivery(DeliveryOutcome outcome);
   void Shrink();
   void Restore();
 
@@ -73,10 +77,12 @@ class PanelWindow : public QMainWindow {
   QLineEdit* txtKin_ = nullptr;
   QMenu* mnuBrow_ = nullptr;
   QTimer* timer1_ = nullptr;
+  QTimer* deliveryTimer_ = nullptr;  // runs while the delivery has a step due
   Keypad keypad_;
   int fullHeight_ = 0;
   bool expanded_ = false;
   bool ending_ = false;
+  bool toldNoTyping_ = false;
 };
 
 }  // namespace navelo

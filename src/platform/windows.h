@@ -1,7 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "platform/system.h"
 
@@ -20,16 +22,34 @@ class ForegroundService {
   virtual WindowInfo Foreground() = 0;
 };
 
-// Brings a window to the front and types a text into it, Tab as the Tab key. Returns at once;
-// the work runs from the event loop. Keystrokes go to the target window only: when it does not
-// become the active window within a second nothing is typed and the user hears a beep.
-class KeystrokeService {
+// What delivering keystrokes needs of the window system. Every call returns at once; waiting is
+// the caller's business. A window that vanishes reads as gone, never as an error.
+class WindowSystem {
  public:
-  enum class Result { kTyped, kNotActivated, kReplaced };
-  virtual ~KeystrokeService() = default;
-  // A new delivery replaces one that is still waiting for its window.
-  virtual void Deliver(WindowHandle target, std::u16string text,
-                       std::function<void(Result)> done = {}) = 0;
+  virtual ~WindowSystem() = default;
+
+  // The window the user works in now; 0 when none.
+  virtual WindowHandle ActiveWindow() = 0;
+  // A window's whole title; empty when it has none or is gone.
+  virtual std::u16string Title(WindowHandle window) = 0;
+  // Asks for a window to become the active window. False when the window is gone.
+  virtual bool Activate(WindowHandle window) = 0;
+
+  // Plans the keys for `text` on the current keyboard layout, binding keys for any characters
+  // the layout lacks. `settle` is how long to wait before typing so that programs have read a
+  // changed layout. kUnavailable: this window system cannot type synthetic keys at all.
+  struct Typing {
+    enum class Result { kReady, kLayoutCannotType, kUnavailable };
+    Result result = Result::kReady;
+    std::chrono::milliseconds settle{0};
+  };
+  virtual Typing PrepareTyping(std::u16string_view text) = 0;
+  // Types the prepared keys in order into whatever window has the focus, asking `mayType` before
+  // each key and stopping for good at its first "no". True when every key was typed.
+  virtual bool TypePrepared(const std::function<bool()>& mayType) = 0;
+  // Gives keys bound by PrepareTyping back what they had before.
+  virtual void RestoreKeyboard() = 0;
+  virtual void Beep() = 0;
 };
 
 }  // namespace navelo::platform

@@ -80,5 +80,25 @@ TEST_F(SendTest, UnseenOrUntitledSlotSendsNothing) {
   EXPECT_TRUE(PlanSend(SendButton::kInquiry, record, slots, u"").sendable());
 }
 
+TEST_F(SendTest, ControlCharactersInsideFieldsAreNeverTyped) {
+  // A pasted "1234⏎" must not submit the form, nor a stray Tab shift the fields.
+  for (std::u16string* field :
+       {&record.NetID, &record.PatID, &record.Password, &record.Pars, &record.ApatPassword}) {
+    *field = u"\r" + *field + u"\n\t\x1b\x01";
+  }
+  const struct {
+    SendButton button;
+    std::u16string text;
+  } cases[] = {
+      {SendButton::kLogIn, u"inet"},
+      {SendButton::kInquiry, u"12345678\t9999\t4321"},
+      {SendButton::kVote, u"12345678\t9999\t4321\t3000"},
+      {SendButton::kClubApat, u"12345678\tapat"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(PlanSend(c.button, record, slots, u"30\r00\n").text, c.text);
+  }
+}
+
 }  // namespace
 }  // namespace navelo

@@ -24,7 +24,8 @@ class PanelWindowTest : public QObject {
   navelo::platform::testing::RecordingTopmost topmost;
   navelo::platform::testing::FakeProgram program;
   navelo::platform::testing::FakeForeground foreground;
-  navelo::platform::testing::RecordingKeystrokes keystrokes;
+  navelo::platform::testing::FakeWindowSystem windows;
+  navelo::Delivery delivery{windows};
   navelo::SettingsFile file{"/opt/navelo/Navelo.INI", store, codec};
   // One store per panel made, kept until the test ends (each panel holds on to its own).
   std::vector<std::unique_ptr<navelo::SettingsStore>> stores;
@@ -34,7 +35,7 @@ class PanelWindowTest : public QObject {
     stores.push_back(std::make_unique<navelo::SettingsStore>(file, codec));
     settings = stores.back().get();
     return std::make_unique<navelo::PanelWindow>(navelo::PanelContext{
-        *settings, messages, shell, topmost, program, foreground, keystrokes, {}, {}});
+        *settings, messages, shell, topmost, program, foreground, delivery, {}, {}});
   }
 
   QWidget* Control(QWidget* panel, const char* name, int index = -1) {
@@ -50,7 +51,7 @@ class PanelWindowTest : public QObject {
     messages.shown.clear();
     shell.opened.clear();
     topmost.calls.clear();
-    keystrokes.delivered.clear();
+    windows = {};
   }
 
   void controlsMatchTheLayoutTable() {
@@ -220,11 +221,12 @@ class PanelWindowTest : public QObject {
       QTest::mouseClick(static_cast<QPushButton*>(Control(panel.get(), name)), Qt::LeftButton);
     };
     click("cmdSho");  // nothing seen yet: nothing happens
-    QVERIFY(keystrokes.delivered.empty());
+    QVERIFY(windows.typed.empty());
 
     settings->targets().voteHandle = 7;
     settings->targets().lastActiveHandle = 9;
     settings->targets().lastActiveTitle = u"Browser";
+    windows.titles = {{7, u"IPAT合計金額入力"}, {9, u"Browser"}};
     auto press = [&](int i) {
       QTest::mouseClick(static_cast<QPushButton*>(Control(panel.get(), "NumKey", i)),
                         Qt::LeftButton);
@@ -232,9 +234,7 @@ class PanelWindowTest : public QObject {
     press(3);
     press(0);
     click("cmdTou");
-    QCOMPARE(keystrokes.delivered.size(), size_t(1));
-    QCOMPARE(keystrokes.delivered[0].target, navelo::platform::WindowHandle(7));
-    QVERIFY(keystrokes.delivered[0].text == u"12345678\tpin\t4321\t3000");
+    QVERIFY(windows.typed[7] == u"12345678\tpin\t4321\t3000");
     // The amount stays on display; the next digit starts a new amount.
     auto* kin = static_cast<QLineEdit*>(Control(panel.get(), "txtKin"));
     QCOMPARE(kin->text(), QString("3000"));
@@ -243,10 +243,15 @@ class PanelWindowTest : public QObject {
 
     click("cmdLogIn");
     click("Command2");
-    QCOMPARE(keystrokes.delivered.size(), size_t(3));
-    QVERIFY(keystrokes.delivered[1].text == u"inet");
-    QCOMPARE(keystrokes.delivered[1].target, navelo::platform::WindowHandle(9));
-    QVERIFY(keystrokes.delivered[2].text == u"12345678\tap");
+    QVERIFY(windows.typed[9] == u"inet12345678\tap");
+    QCOMPARE(windows.beeps, 0);
+
+    // A window that cannot take synthetic keys: the user is told once, and hears a beep each time.
+    windows.typing.result = navelo::platform::WindowSystem::Typing::Result::kUnavailable;
+    click("cmdLogIn");
+    click("cmdLogIn");
+    QTRY_COMPARE(messages.shown.size(), size_t(1));
+    QCOMPARE(windows.beeps, 2);
   }
 
   void tickShrinksToTheCaptionAndRestoresTheExactHeight() {

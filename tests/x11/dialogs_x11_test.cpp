@@ -47,7 +47,8 @@ TEST(DialogsOnX11, SettingsDialogKeepsTheSlotsAndThePasswordDialogBecomesLastAct
   platform::testing::FakeProgram program;
   platform::x11::X11Connection connection;
   platform::x11::X11Foreground foreground(connection);
-  platform::x11::XTestKeystrokes keystrokes(connection);
+  platform::x11::X11WindowSystem windowSystem(connection);
+  Delivery delivery(windowSystem);
   SettingsFile file("/opt/navelo/Navelo.INI", store, codec);
   SettingsStore settings(file, codec);
   SettingsRecord& record = settings.record();
@@ -93,7 +94,7 @@ TEST(DialogsOnX11, SettingsDialogKeepsTheSlotsAndThePasswordDialogBecomesLastAct
   };
 
   PanelWindow panel(PanelContext{
-      settings, messages, shell, topmost, program, foreground, keystrokes, openSettings, {}});
+      settings, messages, shell, topmost, program, foreground, delivery, openSettings, {}});
   panel.Load();
 
   // The inquiry page comes to the front and is captured.

@@ -2,11 +2,10 @@
 // window and typing into it under different keyboard layouts and lock states.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QEventLoop>
-#include <QTimer>
 #include <cstdlib>
+#include <thread>
 
+#include "delivery/delivery.h"
 #include "panel/logic/tracker.h"
 #include "platform/posix/codec_cp932.h"
 #include "platform/x11/x11_windows.h"
@@ -19,7 +18,7 @@
 namespace navelo::testkit {
 namespace {
 
-using platform::KeystrokeService;
+using Outcome = DeliveryOutcome;
 
 class KeystrokesOnX11 : public ::testing::Test {
  protected:
@@ -27,22 +26,29 @@ class KeystrokesOnX11 : public ::testing::Test {
     if (!desktop.ok()) GTEST_SKIP() << "no X display (the test command provides one)";
   }
   void TearDown() override {
+    delivery.RestoreKeyboardNow();
     SetLayout("us");
     SetCapsLock(false);
   }
 
-  KeystrokeService::Result Deliver(Window target, const std::u16string& text) {
-    std::optional<KeystrokeService::Result> result;
-    QEventLoop loop;
-    keystrokes.Deliver(target, text, [&](KeystrokeService::Result r) {
-      result = r;
-      loop.quit();
-    });
-    if (!result) {
-      QTimer::singleShot(5000, &loop, &QEventLoop::quit);
-      loop.exec();
+  // Sends `text` to `target` as the panel does, with the title the window has now, and steps the
+  // delivery until it has an outcome.
+  Outcome Deliver(Window target, const std::u16string& text) {
+    return DeliverExpecting(target, windowSystem.Title(target), text);
+  }
+  Outcome DeliverExpecting(Window target, const std::u16string& title, const std::u16string& text) {
+    std::optional<Outcome> result;
+    delivery.Deliver({target, title, text, [&](Outcome o) { result = o; }}, Delivery::Clock::now());
+    StepUntil([&] { return result.has_value(); });
+    return result.value_or(Outcome::kReplaced);
+  }
+  void StepUntil(const std::function<bool()>& done) {
+    while (!done()) {
+      const auto next = delivery.NextTick();
+      if (!next) return;
+      std::this_thread::sleep_until(*next);
+      delivery.Tick(Delivery::Clock::now());
     }
-    return result.value_or(KeystrokeService::Result::kReplaced);
   }
 
   // Types `text` into a fresh window with `fields` line edits and returns what arrived.
@@ -53,9 +59,9 @@ class KeystrokesOnX11 : public ::testing::Test {
     if (!window) return {};
     // A window that has only just appeared is brought forward first, and typed into once it
     // knows it has the focus.
-    EXPECT_EQ(Deliver(*window, u""), KeystrokeService::Result::kTyped);
+    EXPECT_EQ(Deliver(*window, u""), Outcome::kTyped);
     EXPECT_TRUE(WaitFor([&] { return target.Active(); }));
-    EXPECT_EQ(Deliver(*window, text), KeystrokeService::Result::kTyped);
+    EXPECT_EQ(Deliver(*window, text), Outcome::kTyped);
     // Wait until the last field has stopped changing.
     std::vector<std::string> seen;
     std::vector<std::string> expected = Split(ToUtf8(text), fields);
@@ -89,7 +95,8 @@ class KeystrokesOnX11 : public ::testing::Test {
   Desktop desktop;
   platform::x11::X11Connection connection;
   platform::x11::X11Foreground foreground{connection};
-  platform::x11::XTestKeystrokes keystrokes{connection};
+  platform::x11::X11WindowSystem windowSystem{connection};
+  Delivery delivery{windowSystem};
   platform::posix::Cp932Codec codec;
 };
 
@@ -124,7 +131,7 @@ TEST_F(KeystrokesOnX11, ClosedTargetGetsNothingAndNothingElseDoes) {
   TypingTarget bystander(TYPING_TARGET, "Bystander", 1);
   auto bystanderWindow = bystander.WaitForWindow(desktop);
   ASSERT_TRUE(bystanderWindow);
-  ASSERT_EQ(Deliver(*bystanderWindow, u""), KeystrokeService::Result::kTyped);
+  ASSERT_EQ(Deliver(*bystanderWindow, u""), Outcome::kTyped);
 
   std::optional<Window> closed;
   {
@@ -132,14 +139,14 @@ TEST_F(KeystrokesOnX11, ClosedTargetGetsNothingAndNothingElseDoes) {
     closed = target.WaitForWindow(desktop);
     ASSERT_TRUE(closed);
   }
-  EXPECT_EQ(Deliver(*closed, u"secret"), KeystrokeService::Result::kNotActivated);
+  EXPECT_EQ(Deliver(*closed, u"secret"), Outcome::kWindowGone);
 
   // A window that exists but never becomes active (never mapped): after a second, nothing typed.
   Window hidden = XCreateSimpleWindow(desktop.display(), DefaultRootWindow(desktop.display()), 0, 0,
                                       10, 10, 0, 0, 0);
   XSync(desktop.display(), False);
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(Deliver(hidden, u"secret"), KeystrokeService::Result::kNotActivated);
+  EXPECT_EQ(Deliver(hidden, u"secret"), Outcome::kNotActivated);
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900));
   XDestroyWindow(desktop.display(), hidden);
 
@@ -154,10 +161,10 @@ TEST_F(KeystrokesOnX11, ANewSendReplacesOneStillWaitingForItsWindow) {
   Window hidden = XCreateSimpleWindow(desktop.display(), DefaultRootWindow(desktop.display()), 0, 0,
                                       10, 10, 0, 0, 0);
   XSync(desktop.display(), False);
-  std::optional<KeystrokeService::Result> first;
-  keystrokes.Deliver(hidden, u"never", [&](KeystrokeService::Result r) { first = r; });
-  EXPECT_EQ(Deliver(*window, u"second"), KeystrokeService::Result::kTyped);
-  EXPECT_EQ(first, KeystrokeService::Result::kReplaced);
+  std::optional<Outcome> first;
+  delivery.Deliver({hidden, u"", u"never", [&](Outcome o) { first = o; }}, Delivery::Clock::now());
+  EXPECT_EQ(Deliver(*window, u"second"), Outcome::kTyped);
+  EXPECT_EQ(first, Outcome::kReplaced);
   EXPECT_TRUE(WaitFor([&] { return target.Fields() == std::vector<std::string>{"second"}; }));
   XDestroyWindow(desktop.display(), hidden);
 }
@@ -166,7 +173,7 @@ TEST_F(KeystrokesOnX11, ForegroundReadsJapaneseAndLongTitlesAndSurvivesVanishing
   TypingTarget target(TYPING_TARGET, "IPAT照会ログイン - テスト", 1);
   auto window = target.WaitForWindow(desktop);
   ASSERT_TRUE(window);
-  ASSERT_EQ(Deliver(*window, u""), KeystrokeService::Result::kTyped);
+  ASSERT_EQ(Deliver(*window, u""), Outcome::kTyped);
   platform::WindowInfo info = foreground.Foreground();
   EXPECT_EQ(info.handle, *window);
   EXPECT_EQ(info.title, u"IPAT照会ログイン - テスト");
@@ -176,7 +183,7 @@ TEST_F(KeystrokesOnX11, ForegroundReadsJapaneseAndLongTitlesAndSurvivesVanishing
   TypingTarget longOne(TYPING_TARGET, longTitle, 1);
   auto longWindow = longOne.WaitForWindow(desktop);
   ASSERT_TRUE(longWindow);
-  ASSERT_EQ(Deliver(*longWindow, u""), KeystrokeService::Result::kTyped);
+  ASSERT_EQ(Deliver(*longWindow, u""), Outcome::kTyped);
   EXPECT_EQ(CutTitle(foreground.Foreground().title, codec), u"a" + std::u16string(34, u'競'));
 
   // The window goes away while it is being read, again and again: never a crash.

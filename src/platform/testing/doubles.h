@@ -81,19 +81,46 @@ class FakeForeground final : public ForegroundService {
   WindowInfo current;
 };
 
-// Records deliveries and completes them at once.
-class RecordingKeystrokes final : public KeystrokeService {
+// Windows with titles, as the test sets them up. Activation makes a window active at once unless
+// refused; typed keys land in the window active at each key.
+class FakeWindowSystem final : public WindowSystem {
  public:
-  void Deliver(WindowHandle target, std::u16string text,
-               std::function<void(Result)> done) override {
-    delivered.push_back({target, text});
-    if (done) done(Result::kTyped);
+  WindowHandle ActiveWindow() override { return active; }
+  std::u16string Title(WindowHandle window) override {
+    auto it = titles.find(window);
+    return it == titles.end() ? std::u16string() : it->second;
   }
-  struct Delivery {
-    WindowHandle target;
-    std::u16string text;
-  };
-  std::vector<Delivery> delivered;
+  bool Activate(WindowHandle window) override {
+    if (titles.count(window) == 0) return false;
+    if (!refuseActivation) active = window;
+    return true;
+  }
+  Typing PrepareTyping(std::u16string_view text) override {
+    prepared = text;
+    ++prepares;
+    return typing;
+  }
+  bool TypePrepared(const std::function<bool()>& mayType) override {
+    for (std::size_t i = 0; i < prepared.size(); ++i) {
+      if (beforeKey) beforeKey(i);
+      if (!mayType()) return false;
+      typed[active] += prepared[i];
+    }
+    return true;
+  }
+  void RestoreKeyboard() override { ++restores; }
+  void Beep() override { ++beeps; }
+
+  std::map<WindowHandle, std::u16string> titles;  // the windows that exist
+  WindowHandle active = 0;
+  bool refuseActivation = false;
+  Typing typing;
+  std::function<void(std::size_t typedSoFar)> beforeKey;
+  std::u16string prepared;
+  std::map<WindowHandle, std::u16string> typed;
+  int prepares = 0;
+  int restores = 0;
+  int beeps = 0;
 };
 
 }  // namespace navelo::platform::testing

@@ -1,12 +1,11 @@
 #include "platform/x11/x11_windows.h"
 
-#include "settings/utf8.h"
-
-// Qt before Xlib: Xlib's macros (Bool, Status, CursorShape) break Qt's headers.
-#include <QTimer>
 #include <algorithm>
 #include <deque>
 #include <map>
+#include <set>
+
+#include "settings/utf8.h"
 // clang-format off
 #include <X11/Xlib.h>
 #include <X11/Xatom.h>
@@ -167,140 +166,122 @@ WindowInfo X11Foreground::Foreground() {
   return info;
 }
 
-// The spare keycodes mapped for the current delivery, with what they had before.
-struct XTestKeystrokes::Remapped {
-  std::vector<std::pair<KeyCode, KeySym>> codes;
-};
-
 namespace {
 
-// How to type each character of a text on the current layout. Characters the layout lacks are
-// given spare keycodes; `remap` lists them.
-struct TypingPlan {
-  std::vector<KeyStroke> presses;
-  std::vector<std::pair<KeyCode, KeySym>> remap;
-  bool ok = true;
-};
+// Where the keycodes bound for a delivery are recorded while they are bound: pairs of keycode and
+// keysym, 32-bit cardinals, on the root window.
+constexpr const char* kBoundKeysProperty = "_NAVELO_BOUND_KEYS";
 
-TypingPlan PlanTyping(Display* d, const std::u16string& text) {
-  TypingPlan plan;
-  XkbStateRec state{};
-  XkbGetState(d, XkbUseCoreKbd, &state);
-  XkbDescPtr xkb = XkbGetMap(d, XkbAllClientInfoMask, XkbUseCoreKbd);
-  if (xkb == nullptr) {
-    plan.ok = false;
-    return plan;
-  }
-  // Keysym -> the key that gives it with no modifier, else with Shift; keypad keys never serve
-  // ordinary characters.
-  std::map<KeySym, KeyStroke> keys;
-  std::vector<KeyCode> spare;
+// Keycodes without any symbol, and those of `ours`: codes a change of the mapping may rewrite.
+std::set<KeyCode> Rewritable(XkbDescPtr xkb, const std::map<KeyCode, KeySym>& ours) {
+  std::set<KeyCode> codes;
   for (int code = xkb->min_key_code; code <= xkb->max_key_code; ++code) {
     const auto kc = static_cast<KeyCode>(code);
-    if (XkbKeyNumGroups(xkb, kc) == 0) {
-      spare.push_back(kc);
-      continue;
-    }
-    for (bool shift : {false, true}) {
-      unsigned int modsOut = 0;
-      KeySym ks = NoSymbol;
-      const unsigned int mods = XkbBuildCoreState(shift ? ShiftMask : 0, state.group);
-      if (!XkbTranslateKeyCode(xkb, kc, mods, &modsOut, &ks) || ks == NoSymbol) continue;
-      if (IsKeypadKey(ks) || IsPrivateKeypadKey(ks)) continue;
-      auto it = keys.find(ks);
-      if (it == keys.end() || (it->second.shift && !shift)) keys[ks] = KeyStroke{kc, shift};
-    }
+    if (XkbKeyNumGroups(xkb, kc) == 0 || ours.count(kc) != 0) codes.insert(kc);
   }
-  XkbFreeKeyboard(xkb, 0, True);
-  // Spare keys from the top of the range down: the lowest codes are the likeliest to gain a
-  // meaning in another layout.
-  std::reverse(spare.begin(), spare.end());
-
-  std::map<KeySym, KeyCode> assigned;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    }
-    const KeySym ks = KeysymFor(c);
-    if (auto it = keys.find(ks); it != keys.end()) {
-      plan.presses.push_back(it->second);
-      continue;
-    }
-    auto it = assigned.find(ks);
-    if (it == assigned.end()) {
-      if (assigned.size() >= spare.size()) {
-        plan.ok = false;  // more distinct missing characters than spare keys
-        return plan;
-      }
-      const KeyCode code = spare[assigned.size()];
-      it = assigned.emplace(ks, code).first;
-      plan.remap.emplace_back(code, ks);
-    }
-    plan.presses.push_back(KeyStroke{it->second, false});
-  }
-  return plan;
+  return codes;
 }
 
-void MapSpare(Display* d, KeyCode code, KeySym ks) {
-  // The same keysym on every level, so no modifier or lock changes what the key types.
-  KeySym syms[4] = {ks, ks, ks, ks};
-  XChangeKeyboardMapping(d, code, 4, syms, 1);
+// Binds each keycode of `changes` to its keysym (NoSymbol: unbinds it) with as few requests as
+// the mapping allows: one for each run of keycodes that only rewritable keycodes separate. Every
+// other keycode in a run is written back as it is.
+void ChangeMapping(Display* d, const std::map<KeyCode, KeySym>& changes,
+                   const std::set<KeyCode>& rewritable) {
+  auto it = changes.begin();
+  while (it != changes.end()) {
+    const KeyCode first = it->first;
+    KeyCode last = first;
+    for (++it; it != changes.end(); ++it) {
+      bool joined = true;
+      for (int between = last + 1; between < it->first; ++between) {
+        if (rewritable.count(static_cast<KeyCode>(between)) == 0) joined = false;
+      }
+      if (!joined) break;
+      last = it->first;
+    }
+    const int count = last - first + 1;
+    int perCode = 0;
+    KeySym* current = XGetKeyboardMapping(d, first, count, &perCode);
+    // The same keysym on the first four levels, so no modifier or lock changes what a key types.
+    const int width = std::max(perCode, 4);
+    std::vector<KeySym> syms(static_cast<std::size_t>(count * width), NoSymbol);
+    for (int i = 0; i < count; ++i) {
+      const auto code = static_cast<KeyCode>(first + i);
+      auto* row = &syms[static_cast<std::size_t>(i * width)];
+      if (auto change = changes.find(code); change != changes.end()) {
+        if (change->second != NoSymbol) std::fill(row, row + 4, change->second);
+      } else if (current != nullptr) {
+        std::copy(current + i * perCode, current + (i + 1) * perCode, row);
+      }
+    }
+    if (current) XFree(current);
+    XChangeKeyboardMapping(d, first, width, syms.data(), count);
+  }
 }
 
 }  // namespace
 
-XTestKeystrokes::XTestKeystrokes(X11Connection& connection) : x_(connection) {
-  poll_.setInterval(5);
-  connect(&poll_, &QTimer::timeout, this, &XTestKeystrokes::Poll);
-  restore_.setSingleShot(true);
-  connect(&restore_, &QTimer::timeout, this, &XTestKeystrokes::RestoreSpareKeys);
-}
+// The keys planned for the current text, and the spare keycodes bound now.
+struct X11WindowSystem::Keys {
+  bool xtest = false;
+  std::vector<KeyStroke> presses;
+  std::map<KeyCode, KeySym> bound;
 
-XTestKeystrokes::~XTestKeystrokes() {
-  RestoreSpareKeys();
-}
-
-void XTestKeystrokes::Deliver(WindowHandle target, std::u16string text,
-                              std::function<void(Result)> done) {
-  if (pending_) Finish(Result::kReplaced);
-  if (!x_.ok()) {
-    if (done) done(Result::kNotActivated);
-    return;
+  void Record(Display* d) {
+    const Window root = DefaultRootWindow(d);
+    if (bound.empty()) {
+      XDeleteProperty(d, root, A(d, kBoundKeysProperty));
+      return;
+    }
+    std::vector<long> pairs;
+    for (const auto& [code, ks] : bound) {
+      pairs.push_back(code);
+      pairs.push_back(static_cast<long>(ks));
+    }
+    XChangeProperty(d, root, A(d, kBoundKeysProperty), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(pairs.data()), static_cast<int>(pairs.size()));
   }
-  pending_ = Pending{target, std::move(text), std::move(done), std::chrono::steady_clock::now()};
-  if (!Activate(target)) {
-    // The window is gone: nothing to wait for.
-    XBell(D(x_.display()), 0);
-    XFlush(D(x_.display()));
-    Finish(Result::kNotActivated);
-    return;
+};
+
+X11WindowSystem::X11WindowSystem(X11Connection& connection)
+    : x_(connection), keys_(std::make_unique<Keys>()) {
+  if (!x_.ok()) return;
+  Display* d = D(x_.display());
+  int event = 0, error = 0, major = 0, minor = 0;
+  keys_->xtest = XTestQueryExtension(d, &event, &error, &major, &minor) != 0;
+  // Keycodes an earlier run bound and could not give back: restored now, where still bound.
+  auto left = Longs(d, DefaultRootWindow(d), kBoundKeysProperty, XA_CARDINAL);
+  for (std::size_t i = 0; i + 1 < left.size(); i += 2) {
+    if (left[i] <= 255) keys_->bound[static_cast<KeyCode>(left[i])] = left[i + 1];
   }
-  poll_.start();
-  Poll();
+  RestoreKeyboard();
 }
 
-void XTestKeystrokes::Finish(Result result) {
-  poll_.stop();
-  typingScheduled_ = false;
-  if (!pending_) return;
-  auto done = std::move(pending_->done);
-  pending_.reset();
-  if (done) done(result);
+X11WindowSystem::~X11WindowSystem() {
+  RestoreKeyboard();
 }
 
-bool XTestKeystrokes::Activate(WindowHandle target) {
+WindowHandle X11WindowSystem::ActiveWindow() {
+  if (!x_.ok()) return 0;
+  return x11::ActiveWindow(D(x_.display()));
+}
+
+std::u16string X11WindowSystem::Title(WindowHandle window) {
+  if (!x_.ok() || window == 0) return {};
+  return x11::Title(D(x_.display()), static_cast<Window>(window));
+}
+
+bool X11WindowSystem::Activate(WindowHandle target) {
+  if (!x_.ok()) return false;
   Display* d = D(x_.display());
   const Window w = static_cast<Window>(target);
   XWindowAttributes attrs;
   if (XGetWindowAttributes(d, w, &attrs) == 0) return false;  // the window is gone
   const Window root = DefaultRootWindow(d);
-  auto send = [&](const char* type, long a0, long a1, long a2) {
+  auto send = [&](Window about, const char* type, long a0, long a1, long a2) {
     XEvent e{};
     e.xclient.type = ClientMessage;
-    e.xclient.window = w;
+    e.xclient.window = about;
     e.xclient.message_type = A(d, type);
     e.xclient.format = 32;
     e.xclient.data.l[0] = a0;
@@ -313,111 +294,149 @@ bool XTestKeystrokes::Activate(WindowHandle target) {
   auto current = Longs(d, root, "_NET_CURRENT_DESKTOP", XA_CARDINAL);
   if (!desktop.empty() && !current.empty() && desktop[0] != current[0] &&
       desktop[0] != 0xFFFFFFFFul) {
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = root;
-    e.xclient.message_type = A(d, "_NET_CURRENT_DESKTOP");
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = static_cast<long>(desktop[0]);
-    e.xclient.data.l[1] = CurrentTime;
-    XSendEvent(d, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    send(root, "_NET_CURRENT_DESKTOP", static_cast<long>(desktop[0]), CurrentTime, 0);
   }
   // Source indication 2: a request on the user's behalf, which focus-stealing prevention allows.
-  send("_NET_ACTIVE_WINDOW", 2, CurrentTime, 0);
+  send(w, "_NET_ACTIVE_WINDOW", 2, CurrentTime, 0);
   XRaiseWindow(d, w);
   XFlush(d);
   return true;
 }
 
-bool XTestKeystrokes::IsActive(WindowHandle target) {
+WindowSystem::Typing X11WindowSystem::PrepareTyping(std::u16string_view text) {
+  Typing result;
+  keys_->presses.clear();
+  if (!x_.ok() || !keys_->xtest) {
+    result.result = Typing::Result::kUnavailable;
+    return result;
+  }
   Display* d = D(x_.display());
-  return ActiveWindow(d) == static_cast<Window>(target);
-}
+  XkbStateRec state{};
+  XkbGetState(d, XkbUseCoreKbd, &state);
+  XkbDescPtr xkb = XkbGetMap(d, XkbAllClientInfoMask, XkbUseCoreKbd);
+  if (xkb == nullptr) {
+    result.result = Typing::Result::kLayoutCannotType;
+    return result;
+  }
+  // Keysym -> the key that gives it with no modifier, else with Shift; keypad keys never serve
+  // ordinary characters, and keycodes bound for an earlier text are spare again.
+  std::map<KeySym, KeyStroke> layout;
+  const std::set<KeyCode> rewritable = Rewritable(xkb, keys_->bound);
+  for (int code = xkb->min_key_code; code <= xkb->max_key_code; ++code) {
+    const auto kc = static_cast<KeyCode>(code);
+    if (rewritable.count(kc) != 0) continue;
+    for (bool shift : {false, true}) {
+      unsigned int modsOut = 0;
+      KeySym ks = NoSymbol;
+      const unsigned int mods = XkbBuildCoreState(shift ? ShiftMask : 0, state.group);
+      if (!XkbTranslateKeyCode(xkb, kc, mods, &modsOut, &ks) || ks == NoSymbol) continue;
+      if (IsKeypadKey(ks) || IsPrivateKeypadKey(ks)) continue;
+      auto it = layout.find(ks);
+      if (it == layout.end() || (it->second.shift && !shift)) layout[ks] = KeyStroke{kc, shift};
+    }
+  }
+  XkbFreeKeyboard(xkb, 0, True);
 
-void XTestKeystrokes::Poll() {
-  if (!pending_ || typingScheduled_) return;
-  if (IsActive(pending_->target)) {
-    poll_.stop();
-    TypeNow(*pending_);
-    return;
-  }
-  if (std::chrono::steady_clock::now() - pending_->started > std::chrono::seconds(1)) {
-    XBell(D(x_.display()), 0);
-    XFlush(D(x_.display()));
-    Finish(Result::kNotActivated);
-  }
-}
-
-void XTestKeystrokes::TypeNow(const Pending& job) {
-  Display* d = D(x_.display());
-  // Every change of the keyboard mapping, ours or its undoing, must reach the target before the
-  // keys that depend on it: after one, typing waits for the target to read the new layout.
-  bool layoutChanged = remapped_ != nullptr;
-  restore_.stop();
-  RestoreSpareKeys();
-  TypingPlan plan = PlanTyping(d, job.text);
-  if (!plan.ok) {
-    XBell(d, 0);
-    XFlush(d);
-    Finish(Result::kNotActivated);
-    return;
-  }
-  auto type = [this, plan] {
-    Display* d = D(x_.display());
-    if (!pending_ || !IsActive(pending_->target)) {
-      Finish(Result::kNotActivated);
-      return;
+  // The keysym of each character, and those the layout lacks.
+  std::vector<KeySym> wanted;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
     }
-    XkbStateRec state{};
-    XkbGetState(d, XkbUseCoreKbd, &state);
-    const bool capsLocked = (state.locked_mods & LockMask) != 0;
-    if (capsLocked) XkbLockModifiers(d, XkbUseCoreKbd, LockMask, 0);
-    const KeyCode shift = XKeysymToKeycode(d, XK_Shift_L);
-    for (const KeyStroke& p : plan.presses) {
-      if (p.shift) XTestFakeKeyEvent(d, shift, True, CurrentTime);
-      XTestFakeKeyEvent(d, p.code, True, CurrentTime);
-      XTestFakeKeyEvent(d, p.code, False, CurrentTime);
-      if (p.shift) XTestFakeKeyEvent(d, shift, False, CurrentTime);
-    }
-    if (capsLocked) XkbLockModifiers(d, XkbUseCoreKbd, LockMask, LockMask);
-    XSync(d, False);
-    if (remapped_) restore_.start(kRestoreDelay);
-    Finish(Result::kTyped);
-  };
-  if (!plan.remap.empty()) {
-    remapped_ = std::make_unique<Remapped>();
-    for (const auto& [code, ks] : plan.remap) {
-      MapSpare(d, code, ks);
-      remapped_->codes.emplace_back(code, ks);
-    }
-    layoutChanged = true;
+    wanted.push_back(KeysymFor(c));
   }
+  // A missing character keeps the keycode an earlier text bound it to; the others take spare
+  // keycodes from the top of the range down (the lowest codes are the likeliest to gain a
+  // meaning in another layout).
+  std::map<KeySym, KeyCode> assigned;
+  for (const auto& [code, ks] : keys_->bound) {
+    if (std::find(wanted.begin(), wanted.end(), ks) != wanted.end()) assigned[ks] = code;
+  }
+  std::map<KeyCode, KeySym> changes;
+  auto spare = rewritable.rbegin();
+  for (const KeySym ks : wanted) {
+    if (layout.count(ks) != 0 || assigned.count(ks) != 0) continue;
+    while (spare != rewritable.rend() && keys_->bound.count(*spare) != 0 &&
+           assigned.count(keys_->bound.at(*spare)) != 0) {
+      ++spare;  // bound to another character of this text
+    }
+    if (spare == rewritable.rend()) {
+      result.result = Typing::Result::kLayoutCannotType;  // more missing characters than spares
+      return result;
+    }
+    assigned[ks] = *spare;
+    changes[*spare] = ks;
+    ++spare;
+  }
+  for (const KeySym ks : wanted) {
+    if (auto it = layout.find(ks); it != layout.end()) {
+      keys_->presses.push_back(it->second);
+    } else {
+      keys_->presses.push_back(KeyStroke{assigned.at(ks), false});
+    }
+  }
+  if (changes.empty()) return result;
+  ChangeMapping(d, changes, rewritable);
+  for (const auto& [code, ks] : changes) keys_->bound[code] = ks;
+  keys_->Record(d);
   XSync(d, False);
-  if (!layoutChanged) {
-    type();
-    return;
-  }
-  typingScheduled_ = true;
-  QTimer::singleShot(kRemapSettle, this, [this, type] {
-    if (!typingScheduled_) return;  // replaced meanwhile
-    typingScheduled_ = false;
-    type();
-  });
+  result.settle = kRemapSettle;
+  return result;
 }
 
-void XTestKeystrokes::RestoreSpareKeys() {
-  if (!remapped_ || !x_.ok()) return;
+bool X11WindowSystem::TypePrepared(const std::function<bool()>& mayType) {
+  if (!x_.ok() || keys_->presses.empty()) return true;
   Display* d = D(x_.display());
-  for (const auto& [code, ks] : remapped_->codes) {
+  XkbStateRec state{};
+  XkbGetState(d, XkbUseCoreKbd, &state);
+  const bool capsLocked = (state.locked_mods & LockMask) != 0;
+  if (capsLocked) XkbLockModifiers(d, XkbUseCoreKbd, LockMask, 0);
+  const KeyCode shift = XKeysymToKeycode(d, XK_Shift_L);
+  bool all = true;
+  for (const KeyStroke& p : keys_->presses) {
+    if (!mayType()) {
+      all = false;
+      break;
+    }
+    if (p.shift) XTestFakeKeyEvent(d, shift, True, CurrentTime);
+    XTestFakeKeyEvent(d, p.code, True, CurrentTime);
+    XTestFakeKeyEvent(d, p.code, False, CurrentTime);
+    if (p.shift) XTestFakeKeyEvent(d, shift, False, CurrentTime);
+  }
+  if (capsLocked) XkbLockModifiers(d, XkbUseCoreKbd, LockMask, LockMask);
+  XSync(d, False);
+  keys_->presses.clear();
+  return all;
+}
+
+void X11WindowSystem::RestoreKeyboard() {
+  if (keys_->bound.empty() || !x_.ok()) return;
+  Display* d = D(x_.display());
+  XkbDescPtr xkb = XkbGetMap(d, XkbAllClientInfoMask, XkbUseCoreKbd);
+  std::map<KeyCode, KeySym> changes;
+  for (const auto& [code, ks] : keys_->bound) {
     // Leave a key alone that someone else has mapped since (a new layout, say).
     int perCode = 0;
     KeySym* current = XGetKeyboardMapping(d, code, 1, &perCode);
-    const bool stillOurs = current != nullptr && perCode > 0 && current[0] == ks;
+    if (current != nullptr && perCode > 0 && current[0] == ks) changes[code] = NoSymbol;
     if (current) XFree(current);
-    if (stillOurs) MapSpare(d, code, NoSymbol);
   }
+  if (xkb != nullptr) {
+    ChangeMapping(d, changes, Rewritable(xkb, keys_->bound));
+    XkbFreeKeyboard(xkb, 0, True);
+  }
+  keys_->bound.clear();
+  keys_->Record(d);
   XSync(d, False);
-  remapped_.reset();
+}
+
+void X11WindowSystem::Beep() {
+  if (!x_.ok()) return;
+  XBell(D(x_.display()), 0);
+  XFlush(D(x_.display()));
 }
 
 }  // namespace navelo::platform::x11

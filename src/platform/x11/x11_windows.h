@@ -1,11 +1,7 @@
 #pragma once
 
-#include <QObject>
-#include <QTimer>
 #include <chrono>
 #include <memory>
-#include <optional>
-#include <vector>
 
 #include "platform/windows.h"
 
@@ -38,46 +34,33 @@ class X11Foreground final : public ForegroundService {
 };
 
 // Activation through the window manager (EWMH) and typing through the XTest extension. Each
-// character is typed with a key of the current layout that needs no modifier, or Shift; a
-// character the layout lacks goes through a spare keycode that is mapped to it for the delivery
-// and restored afterwards. Caps Lock is released while typing and locked again after.
-class XTestKeystrokes final : public QObject, public KeystrokeService {
+// character is typed with a key of the current layout that needs no modifier, or Shift; the
+// characters the layout lacks go through spare keycodes bound to them in one change of the
+// keyboard mapping, and given back in one. Caps Lock is released while typing and locked again
+// after. The bound keycodes are recorded on the root window, so that a Navelo that ended without
+// giving them back has them restored at the next start.
+class X11WindowSystem final : public WindowSystem {
  public:
-  explicit XTestKeystrokes(X11Connection& connection);
-  ~XTestKeystrokes() override;
+  explicit X11WindowSystem(X11Connection& connection);
+  ~X11WindowSystem() override;
 
-  void Deliver(WindowHandle target, std::u16string text, std::function<void(Result)> done) override;
+  WindowHandle ActiveWindow() override;
+  std::u16string Title(WindowHandle window) override;
+  bool Activate(WindowHandle window) override;
+  Typing PrepareTyping(std::u16string_view text) override;
+  bool TypePrepared(const std::function<bool()>& mayType) override;
+  void RestoreKeyboard() override;
+  void Beep() override;
 
   // How long typing waits after changing the keyboard mapping, so the target has read the new
   // layout: Chromium typed exactly with no wait at all (30 of 30 deliveries); 20 ms is a margin for
   // slower programs, spent only on deliveries that change the mapping.
   static constexpr std::chrono::milliseconds kRemapSettle{20};
-  // How long spare keycodes keep their characters after the last key, so the target has
-  // translated every key before the layout changes back.
-  static constexpr std::chrono::milliseconds kRestoreDelay{1000};
 
  private:
-  struct Pending {
-    WindowHandle target = 0;
-    std::u16string text;
-    std::function<void(Result)> done;
-    std::chrono::steady_clock::time_point started;
-  };
-
-  void Poll();
-  void Finish(Result result);
-  bool Activate(WindowHandle target);
-  bool IsActive(WindowHandle target);
-  void TypeNow(const Pending& job);
-  void RestoreSpareKeys();
-
+  struct Keys;
   X11Connection& x_;
-  std::optional<Pending> pending_;
-  QTimer poll_;
-  QTimer restore_;
-  bool typingScheduled_ = false;
-  struct Remapped;
-  std::unique_ptr<Remapped> remapped_;
+  std::unique_ptr<Keys> keys_;
 };
 
 }  // namespace navelo::platform::x11

@@ -1,0 +1,130 @@
+#include "delivery/delivery.h"
+
+#include <utility>
+
+namespace navelo {
+
+const char* Describe(DeliveryOutcome outcome) {
+  switch (outcome) {
+    case DeliveryOutcome::kTyped:
+      return "typed";
+    case DeliveryOutcome::kWindowGone:
+      return "nothing typed: the target window is gone";
+    case DeliveryOutcome::kNotActivated:
+      return "nothing typed: the target window did not become the active window within a second";
+    case DeliveryOutcome::kTitleChanged:
+      return "nothing typed: the target window shows another page now";
+    case DeliveryOutcome::kMovedAway:
+      return "typing stopped: another window became active";
+    case DeliveryOutcome::kLayoutCannotType:
+      return "nothing typed: the keyboard layout cannot type every character of the text";
+    case DeliveryOutcome::kNoTyping:
+      return "nothing typed: the window system cannot type synthetic keys";
+    case DeliveryOutcome::kReplaced:
+      return "replaced by a newer send before its window became active";
+  }
+  return "unknown outcome";
+}
+
+Delivery::Delivery(platform::WindowSystem& windows, TitleAsSeen titleAsSeen)
+    : windows_(windows), titleAsSeen_(std::move(titleAsSeen)) {
+  if (!titleAsSeen_) titleAsSeen_ = [](std::u16string_view t) { return std::u16string(t); };
+}
+
+void Delivery::Deliver(DeliveryRequest request, Clock::time_point now) {
+  if (stage_ != Stage::kIdle) Finish(DeliveryOutcome::kReplaced);
+  job_ = std::move(request);
+  if (job_.target == 0 || !windows_.Activate(job_.target)) {
+    Finish(DeliveryOutcome::kWindowGone);
+    return;
+  }
+  stage_ = Stage::kWaitingForWindow;
+  deadline_ = now + kActivationLimit;
+  Step(now);
+}
+
+void Delivery::Tick(Clock::time_point now) {
+  Step(now);
+}
+
+std::optional<Delivery::Clock::time_point> Delivery::NextTick() const {
+  switch (stage_) {
+    case Stage::kWaitingForWindow:
+      return nextPoll_;
+    case Stage::kSettling:
+      return deadline_;
+    case Stage::kIdle:
+      break;
+  }
+  return restoreAt_;
+}
+
+void Delivery::RestoreKeyboardNow() {
+  windows_.RestoreKeyboard();
+  restoreAt_.reset();
+}
+
+void Delivery::Step(Clock::time_point now) {
+  if (restoreAt_ && now >= *restoreAt_) RestoreKeyboardNow();
+  switch (stage_) {
+    case Stage::kIdle:
+      return;
+    case Stage::kSettling:
+      if (now >= deadline_) TypeNow(now);
+      return;
+    case Stage::kWaitingForWindow:
+      break;
+  }
+  if (windows_.ActiveWindow() != job_.target) {
+    if (now >= deadline_) {
+      Finish(DeliveryOutcome::kNotActivated);
+    } else {
+      nextPoll_ = now + kPollInterval;
+    }
+    return;
+  }
+  // Keys bound for an earlier text are rebound by the plan for this one.
+  restoreAt_.reset();
+  const platform::WindowSystem::Typing typing = windows_.PrepareTyping(job_.text);
+  using Result = platform::WindowSystem::Typing::Result;
+  if (typing.result != Result::kReady) {
+    Finish(typing.result == Result::kUnavailable ? DeliveryOutcome::kNoTyping
+                                                 : DeliveryOutcome::kLayoutCannotType);
+    return;
+  }
+  if (typing.settle.count() > 0) {
+    stage_ = Stage::kSettling;
+    deadline_ = now + typing.settle;
+    return;
+  }
+  TypeNow(now);
+}
+
+void Delivery::TypeNow(Clock::time_point now) {
+  restoreAt_ = now + kRestoreDelay;
+  const platform::WindowHandle target = job_.target;
+  // The window id may now belong to another page or, after the window closed, to another
+  // program's window: only the page the send was meant for gets the text.
+  if (windows_.ActiveWindow() != target) {
+    Finish(DeliveryOutcome::kMovedAway);
+    return;
+  }
+  if (titleAsSeen_(windows_.Title(target)) != job_.title) {
+    Finish(DeliveryOutcome::kTitleChanged);
+    return;
+  }
+  const bool all = windows_.TypePrepared([&] { return windows_.ActiveWindow() == target; });
+  Finish(all ? DeliveryOutcome::kTyped : DeliveryOutcome::kMovedAway);
+}
+
+void Delivery::Finish(DeliveryOutcome outcome) {
+  stage_ = Stage::kIdle;
+  if (outcome != DeliveryOutcome::kTyped && outcome != DeliveryOutcome::kReplaced) {
+    windows_.Beep();
+  }
+  auto done = std::move(job_.done);
+  job_ = {};
+  if (done) done(outcome);
+}
+
+}  // namespace navelo

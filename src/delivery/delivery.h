@@ -1,0 +1,78 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/windows.h"
+
+namespace navelo {
+
+// How one send ended.
+enum class DeliveryOutcome {
+  kTyped,             // every key reached the target
+  kWindowGone,        // the target window no longer exists
+  kNotActivated,      // the target did not become the active window within the time allowed
+  kTitleChanged,      // the target shows another page now: nothing typed
+  kMovedAway,         // the active window changed before or while typing: the rest not typed
+  kLayoutCannotType,  // the keyboard layout cannot type some character of the text
+  kNoTyping,          // the window system cannot type synthetic keys at all
+  kReplaced,          // a newer send took its place while it waited
+};
+
+// A sentence for standard error.
+const char* Describe(DeliveryOutcome outcome);
+
+struct DeliveryRequest {
+  platform::WindowHandle target = 0;
+  // The title the target had when it was remembered; typing starts only while the target still
+  // carries it (as `TitleAsSeen` reads titles).
+  std::u16string title;
+  std::u16string text;
+  std::function<void(DeliveryOutcome)> done;
+};
+
+// Brings a window to the front and types a text into it, without ever blocking: the caller hands
+// in the time at each step and calls Tick again by the time NextTick names. One send at a time;
+// a new one replaces a send still waiting for its window. Every failure beeps, except a
+// replacement.
+class Delivery {
+ public:
+  using Clock = std::chrono::steady_clock;
+  // How a window title compares with a remembered one (the remembered ones may be cut short).
+  using TitleAsSeen = std::function<std::u16string(std::u16string_view)>;
+
+  // How long the target has to become the active window.
+  static constexpr std::chrono::milliseconds kActivationLimit{1000};
+  // How often the active window is read while waiting for the target.
+  static constexpr std::chrono::milliseconds kPollInterval{5};
+  // How long keys bound for the text keep their characters after typing, so the target has
+  // translated every key before the layout changes back.
+  static constexpr std::chrono::milliseconds kRestoreDelay{1000};
+
+  explicit Delivery(platform::WindowSystem& windows, TitleAsSeen titleAsSeen = {});
+
+  void Deliver(DeliveryRequest request, Clock::time_point now);
+  void Tick(Clock::time_point now);
+  // When the next Tick is due; none while there is nothing to do.
+  std::optional<Clock::time_point> NextTick() const;
+  // Gives the keyboard back at once, for a program that is about to end.
+  void RestoreKeyboardNow();
+
+ private:
+  enum class Stage { kIdle, kWaitingForWindow, kSettling };
+  void Step(Clock::time_point now);
+  void TypeNow(Clock::time_point now);
+  void Finish(DeliveryOutcome outcome);
+
+  platform::WindowSystem& windows_;
+  TitleAsSeen titleAsSeen_;
+  DeliveryRequest job_;
+  Stage stage_ = Stage::kIdle;
+  Clock::time_point deadline_{};  // end of the wait for the window, or of the settling
+  Clock::time_point nextPoll_{};
+  std::optional<Clock::time_point> restoreAt_;
+};
+
+}  // namespace navelo
