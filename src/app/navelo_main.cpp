@@ -68,9 +68,9 @@ int RunNavelo(int argc, char** argv) {
   StartupWindows windows;
   windows.askPassword = askPassword;
   windows.showPanel = [&] {
-    panel = std::make_unique<PanelWindow>(PanelContext{settings, messages, shell, topmost, program,
-                                                       foreground, delivery, openSettings,
-                                                       openAbout});
+    panel =
+        std::make_unique<PanelWindow>(PanelContext{settings, messages, shell, topmost, program,
+                                                   foreground, delivery, openSettings, openAbout});
     // Saved exactly as when the panel closes; only reached once the password was confirmed.
     program.OnTerminationRequest([&] { panel->SaveAndEnd(); });
     panel->Load();
