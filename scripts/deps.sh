@@ -2,6 +2,7 @@
 # Installs the Debian 12 packages Navelo needs, when any is missing:
 #   deps.sh          to build and run it
 #   deps.sh --test   also what the test suite and the benchmark need
+#   deps.sh --windows  what the Windows build and its tests under Wine need
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,11 @@ packages=(
 )
 if [ "${1:-}" = "--test" ]; then
   packages+=(clang libclang-rt-14-dev clang-format xdotool x11-xkb-utils chromium)
+fi
+if [ "${1:-}" = "--windows" ]; then
+  # The Windows build: the cross compiler, GoogleTest's sources, and Wine to run the result.
+  packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine64 wine xvfb openbox
+            x11-utils fonts-noto-cjk xdotool)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -15,3 +15,5 @@ for preset in release debug; do
   echo "== $preset tests"
   scripts/with-desktop.sh ctest --preset "$preset" -j "$jobs"
 done
+echo "== windows build and tests (MinGW-w64, Wine)"
+bash scripts/test-windows.sh

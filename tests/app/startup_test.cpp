@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/posix/codec_cp932.h"
 #include "platform/testing/doubles.h"
+#include "platform/testing/native_codec.h"
 #include "settings/cipher.h"
 
 namespace navelo {
@@ -12,7 +12,7 @@ namespace {
 class StartupTest : public ::testing::Test {
  protected:
   const std::string kPath = "/opt/navelo/Navelo.INI";
-  platform::posix::Cp932Codec codec;
+  platform::testing::NativeCodec codec;
   platform::testing::MemoryFileStore store;
   SettingsFile file{kPath, store, codec};
   int dialogShown = 0;
@@ -125,7 +125,7 @@ TEST_F(StartupTest, CancelEndsWithoutWritingAndTheFileIsReadOnce) {
 }
 
 TEST(PasswordEntry, ConfirmationComparesWithTheNewPassword) {
-  platform::posix::Cp932Codec codec;
+  platform::testing::NativeCodec codec;
   platform::testing::MemoryFileStore store;
   SettingsFile file{"/x/Navelo.INI", store, codec};
   SettingsStore settings(file, codec);
@@ -140,7 +140,7 @@ TEST(PasswordEntry, ConfirmationComparesWithTheNewPassword) {
 }
 
 TEST(SettingsStore, SavesOnceAndOnlyWhatWasConfirmed) {
-  platform::posix::Cp932Codec codec;
+  platform::testing::NativeCodec codec;
   platform::testing::MemoryFileStore store;
   SettingsFile file{"/x/Navelo.INI", store, codec};
   SettingsStore settings(file, codec);

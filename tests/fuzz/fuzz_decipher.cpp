@@ -4,11 +4,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/posix/codec_cp932.h"
+#include "platform/testing/native_codec.h"
 #include "settings/cipher.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const navelo::platform::posix::Cp932Codec codec;
+  static const navelo::platform::testing::NativeCodec codec;
   if (size < 1) return 0;
   const std::size_t keyUnits = data[0] % 80;
   std::u16string units;

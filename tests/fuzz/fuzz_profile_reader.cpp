@@ -4,13 +4,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/posix/codec_cp932.h"
 #include "platform/testing/doubles.h"
+#include "platform/testing/native_codec.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const navelo::platform::posix::Cp932Codec codec;
+  static const navelo::platform::testing::NativeCodec codec;
   const std::string bytes(reinterpret_cast<const char*>(data), size);
 
   navelo::platform::testing::MemoryFileStore store;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/posix/codec_cp932.h"
+#include "platform/testing/native_codec.h"
 
 namespace navelo {
 namespace {
@@ -93,7 +93,7 @@ TEST_F(TrackerTest, UntitledOrNoWindowChangesNothing) {
 }
 
 TEST(CutTitle, CutsAtSixtyNineBytesWithoutSplittingACharacter) {
-  platform::posix::Cp932Codec codec;
+  platform::testing::NativeCodec codec;
   EXPECT_EQ(CutTitle(u"IPAT照会ログイン", codec), u"IPAT照会ログイン");
   const std::u16string ascii(100, u'a');
   EXPECT_EQ(CutTitle(ascii, codec), std::u16string(69, u'a'));

@@ -4,13 +4,13 @@
 
 #include <random>
 
-#include "platform/posix/codec_cp932.h"
+#include "platform/testing/native_codec.h"
 
 namespace navelo {
 namespace {
 
-const platform::posix::Cp932Codec& Codec() {
-  static const platform::posix::Cp932Codec codec;
+const platform::testing::NativeCodec& Codec() {
+  static const platform::testing::NativeCodec codec;
   return codec;
 }
 

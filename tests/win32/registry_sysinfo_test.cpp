@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "platform/posix/codec_cp932.h"
+#include "platform/testing/native_codec.h"
 
 namespace navelo {
 namespace {
@@ -72,7 +72,7 @@ const std::string kLocation = "SOFTWARE\\Microsoft\\Shared Tools Location";
 
 class SysInfoTest : public ::testing::Test {
  protected:
-  platform::posix::Cp932Codec codec;
+  platform::testing::NativeCodec codec;
   FakeRegistry registry;
   FakeLauncher launcher;
   std::u16string Read(const std::string& key, const std::string& name, bool* ok = nullptr) {

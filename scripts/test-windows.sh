@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# The Windows stage: cross-builds Navelo and its tests with MinGW-w64 and runs them under Wine, in
+# a private Wine prefix under build/, on the X desktop the caller provides (or a private one).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/deps.sh --windows
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$(nproc)"
+
+export WINEPREFIX="$PWD/build/wineprefix"
+export WINEDEBUG=-all
+# No Mono or Gecko installer prompts: Navelo needs neither.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+run() {
+  # One Wine server for the whole run, so each test does not wait for a new one.
+  wineboot -i >/dev/null 2>&1 || true
+  wineserver -p
+  set +e
+  ctest --preset windows -j "$(nproc)"
+  local rc=$?
+  wineserver -k || true
+  return $rc
+}
+export -f run
+scripts/with-desktop.sh bash -c run

@@ -1,0 +1,121 @@
+#include "platform/win32/file_store.h"
+
+#include <windows.h>
+
+#include <random>
+
+#include "platform/win32/text.h"
+
+namespace navelo::platform::win32 {
+namespace {
+
+constexpr LONGLONG kMaxBytes = 64LL * 1024 * 1024;
+
+struct Handle {
+  HANDLE h = INVALID_HANDLE_VALUE;
+  ~Handle() {
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
+};
+
+}  // namespace
+
+std::string ErrorText(unsigned long code) {
+  wchar_t* buffer = nullptr;
+  const DWORD n = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text = n && buffer ? std::wstring(buffer, n) : std::wstring();
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
+    text.pop_back();
+  }
+  return (text.empty() ? std::string("error") : Utf8(text)) + " (" + std::to_string(code) + ")";
+}
+
+FileRead Win32FileStore::Read(const std::string& path) const {
+  FileRead result;
+  Handle file;
+  file.h = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file.h == INVALID_HANDLE_VALUE) {
+    const DWORD err = GetLastError();
+    if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND) return result;
+    result.status = FileRead::Status::kError;
+    result.error = ErrorText(err);
+    return result;
+  }
+  LARGE_INTEGER size{};
+  if (GetFileType(file.h) != FILE_TYPE_DISK || !GetFileSizeEx(file.h, &size)) {
+    result.status = FileRead::Status::kError;
+    result.error = "not a regular file";
+    return result;
+  }
+  if (size.QuadPart > kMaxBytes) {
+    result.status = FileRead::Status::kError;
+    result.error = "larger than 64 MiB";
+    return result;
+  }
+  result.bytes.resize(static_cast<std::size_t>(size.QuadPart));
+  std::size_t done = 0;
+  while (done < result.bytes.size()) {
+    DWORD n = 0;
+    if (!ReadFile(file.h, result.bytes.data() + done,
+                  static_cast<DWORD>(result.bytes.size() - done), &n, nullptr)) {
+      result.status = FileRead::Status::kError;
+      result.error = ErrorText(GetLastError());
+      result.bytes.clear();
+      return result;
+    }
+    if (n == 0) break;
+    done += n;
+  }
+  result.bytes.resize(done);
+  result.status = FileRead::Status::kOk;
+  return result;
+}
+
+std::optional<std::string> Win32FileStore::Replace(const std::string& path,
+                                                   const std::string& bytes) {
+  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  std::random_device seed;
+  std::mt19937 random(seed());
+  std::wstring temp;
+  Handle file;
+  for (int attempt = 0; attempt < 100 && file.h == INVALID_HANDLE_VALUE; ++attempt) {
+    std::string name = path + ".";
+    for (int i = 0; i < 6; ++i) name.push_back(kLetters[random() % (sizeof kLetters - 1)]);
+    temp = Wide(name);
+    file.h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+    if (file.h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
+  }
+  if (file.h == INVALID_HANDLE_VALUE) return ErrorText(GetLastError());
+  auto fail = [&](DWORD err) -> std::optional<std::string> {
+    CloseHandle(file.h);
+    file.h = INVALID_HANDLE_VALUE;
+    DeleteFileW(temp.c_str());
+    return ErrorText(err);
+  };
+  std::size_t written = 0;
+  while (written < bytes.size()) {
+    DWORD n = 0;
+    if (!WriteFile(file.h, bytes.data() + written, static_cast<DWORD>(bytes.size() - written), &n,
+                   nullptr)) {
+      return fail(GetLastError());
+    }
+    written += n;
+  }
+  if (!FlushFileBuffers(file.h)) return fail(GetLastError());
+  CloseHandle(file.h);
+  file.h = INVALID_HANDLE_VALUE;
+  if (!MoveFileExW(temp.c_str(), Wide(path).c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const DWORD err = GetLastError();
+    DeleteFileW(temp.c_str());
+    return ErrorText(err);
+  }
+  return std::nullopt;
+}
+
+}  // namespace navelo::platform::win32

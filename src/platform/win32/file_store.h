@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/files.h"
+
+namespace navelo::platform::win32 {
+
+// Windows files. Only regular files of at most 64 MiB are read. Replace writes a temporary file
+// in the same folder, flushes it to disk and moves it over the target with write-through, so a
+// crash at any moment leaves the old file or the new one, complete.
+class Win32FileStore final : public FileStore {
+ public:
+  FileRead Read(const std::string& path) const override;
+  std::optional<std::string> Replace(const std::string& path, const std::string& bytes) override;
+};
+
+}  // namespace navelo::platform::win32

@@ -1,0 +1,11 @@
+#include "platform/win32/system_info.h"
+
+#include "platform/win32/registry_sysinfo.h"
+
+namespace navelo::platform::win32 {
+
+bool Win32SystemInfo::Start() {
+  return StartSysInfo(registry_, launcher_, codec_);
+}
+
+}  // namespace navelo::platform::win32

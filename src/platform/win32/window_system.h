@@ -1,0 +1,38 @@
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/windows.h"
+
+namespace navelo::platform::win32 {
+
+// The window in front: GetForegroundWindow and its title.
+class Win32Foreground final : public ForegroundService {
+ public:
+  WindowInfo Foreground() override;
+};
+
+// Activation with SetForegroundWindow (allowed: the panel has just had the user's click) and
+// typing with SendInput. Every character goes as a Unicode keystroke, so the keyboard layout,
+// Caps Lock and the input method do not change what arrives; Tab is the Tab key.
+class Win32WindowSystem final : public WindowSystem {
+ public:
+  WindowHandle ActiveWindow() override;
+  std::u16string Title(WindowHandle window) override;
+  bool Activate(WindowHandle window) override;
+  Typing PrepareTyping(std::u16string_view text) override;
+  bool TypePrepared(const std::function<bool()>& mayType) override;
+  void RestoreKeyboard() override {}
+  void Beep() override;
+
+ private:
+  // Each character's key events: a press and a release, two of each for a surrogate pair.
+  std::vector<std::vector<INPUT>> keys_;
+};
+
+// A window's whole title; empty when it has none or is gone.
+std::u16string WindowTitle(WindowHandle window);
+
+}  // namespace navelo::platform::win32
