@@ -14,8 +14,8 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 run() {
   # One Wine server for the whole run, so each test does not wait for a new one.
+  wineserver -p &
   wineboot -i >/dev/null 2>&1 || true
-  wineserver -p
   set +e
   ctest --preset windows -j "$(nproc)"
   local rc=$?

@@ -1,0 +1,241 @@
+// The Windows backend against real Win32 windows: the foreground and its title, activation,
+// typing through the delivery policy, the settings file store and the registry lookup.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <thread>
+
+#include "delivery/delivery.h"
+#include "panel/logic/tracker.h"
+#include "platform/win32/codec_cp932.h"
+#include "platform/win32/desktop.h"
+#include "platform/win32/file_store.h"
+#include "platform/win32/registry_sysinfo.h"
+#include "platform/win32/window_system.h"
+
+namespace navelo::platform::win32 {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Like a browser, the page gives the focus back to the field that had it when it is activated.
+LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_ACTIVATE) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+      HWND focus = GetFocus();
+      if (focus && GetParent(focus) == window) SetPropW(window, L"NaveloFocus", focus);
+    } else {
+      HWND focus = static_cast<HWND>(GetPropW(window, L"NaveloFocus"));
+      SetFocus(focus ? focus : GetWindow(window, GW_CHILD));
+    }
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A top-level window with a row of edit boxes, like a page's form fields; Tab moves between them.
+class TestPage {
+ public:
+  TestPage(const std::wstring& title, int fields) {
+    static const bool registered = [] {
+      WNDCLASSW wc{};
+      wc.lpfnWndProc = PageProc;
+      wc.hInstance = GetModuleHandleW(nullptr);
+      wc.lpszClassName = L"NaveloTestPage";
+      wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+      return RegisterClassW(&wc) != 0;
+    }();
+    (void)registered;
+    window_ = CreateWindowExW(0, L"NaveloTestPage", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                              100, 100, 420, 60 + 30 * fields, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+    for (int i = 0; i < fields; ++i) {
+      edits_.push_back(CreateWindowExW(
+          WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 10,
+          10 + 30 * i, 380, 24, window_, nullptr, GetModuleHandleW(nullptr), nullptr));
+    }
+    Pump(50ms);
+  }
+  ~TestPage() { Close(); }
+
+  void Close() {
+    if (window_ && IsWindow(window_)) DestroyWindow(window_);
+    window_ = nullptr;
+    Pump(20ms);
+  }
+  HWND window() const { return window_; }
+  WindowHandle handle() const { return reinterpret_cast<WindowHandle>(window_); }
+  void FocusFirst() { SetFocus(edits_.front()); }
+  std::u16string Field(std::size_t i) const {
+    wchar_t buffer[1024] = {};
+    GetWindowTextW(edits_[i], buffer, 1024);
+    return std::u16string(buffer, buffer + wcslen(buffer));
+  }
+  std::u16string AllFields() const {
+    std::u16string all;
+    for (std::size_t i = 0; i < edits_.size(); ++i) all += (i ? u"|" : u"") + Field(i);
+    return all;
+  }
+
+  // Delivers messages; Tab in an edit box moves the focus as a dialog would.
+  static void Pump(std::chrono::milliseconds duration) {
+    const auto end = std::chrono::steady_clock::now() + duration;
+    do {
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) {
+          HWND parent = GetParent(msg.hwnd);
+          if (parent) {
+            SetFocus(GetNextDlgTabItem(parent, msg.hwnd, GetKeyState(VK_SHIFT) < 0));
+            continue;
+          }
+        }
+        if (msg.message == WM_CHAR && msg.wParam == L'\t') continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+      std::this_thread::sleep_for(2ms);
+    } while (std::chrono::steady_clock::now() < end);
+  }
+
+ private:
+  HWND window_ = nullptr;
+  std::vector<HWND> edits_;
+};
+
+bool HaveDesktop() {
+  return GetDesktopWindow() != nullptr && GetSystemMetrics(SM_CXSCREEN) > 0;
+}
+
+// Runs one delivery to its end, pumping messages meanwhile.
+DeliveryOutcome Deliver(Delivery& delivery, WindowHandle target, std::u16string title,
+                        std::u16string text) {
+  std::optional<DeliveryOutcome> outcome;
+  delivery.Deliver(
+      {target, std::move(title), std::move(text), [&](DeliveryOutcome o) { outcome = o; }},
+      Delivery::Clock::now());
+  const auto end = std::chrono::steady_clock::now() + 3s;
+  while (!outcome && std::chrono::steady_clock::now() < end) {
+    TestPage::Pump(3ms);
+    if (delivery.NextTick()) delivery.Tick(Delivery::Clock::now());
+  }
+  TestPage::Pump(30ms);
+  return outcome.value_or(DeliveryOutcome::kReplaced);
+}
+
+TEST(Win32Backend, ForegroundWindowAndItsTitleAsTheTrackerReadsThem) {
+  if (!HaveDesktop()) GTEST_SKIP() << "no desktop";
+  Cp932Codec codec;
+  const std::wstring longTitle =
+      L"IPAT照会ログイン - とても長いページのタイトルがここに続きます - Browser";
+  TestPage page(longTitle, 1);
+  Win32WindowSystem windows;
+  ASSERT_TRUE(windows.Activate(page.handle()));
+  TestPage::Pump(100ms);
+  Win32Foreground foreground;
+  const WindowInfo info = foreground.Foreground();
+  EXPECT_EQ(info.handle, page.handle());
+  EXPECT_EQ(info.title, std::u16string(longTitle.begin(), longTitle.end()));
+  const std::u16string cut = CutTitle(info.title, codec);
+  EXPECT_LE(codec.ToAnsi(cut).size(), 69u);
+  EXPECT_EQ(info.title.compare(0, cut.size(), cut), 0);
+  page.Close();
+  EXPECT_EQ(WindowTitle(page.handle()), u"");  // gone reads as no title
+}
+
+TEST(Win32Backend, TypesEveryCharacterLiterallyIntoTheActivatedPage) {
+  if (!HaveDesktop()) GTEST_SKIP() << "no desktop";
+  Win32WindowSystem windows;
+  Delivery delivery(windows);
+  struct Case {
+    std::u16string text;
+    std::u16string fields;
+  } cases[] = {
+      {u"Ab12345678\tpin\t4321", u"Ab12345678|pin|4321"},
+      {u"p+^%~(){}[]!#$&*\tx\ty", u"p+^%~(){}[]!#$&*|x|y"},
+      {u"競馬ＩＰＡＴｱｲｳ\t𠮷\tz", u"競馬ＩＰＡＴｱｲｳ|𠮷|z"},
+  };
+  for (const Case& c : cases) {
+    TestPage page(L"IPAT照会ログイン", 3);
+    page.FocusFirst();
+    TestPage bystander(L"Bystander", 1);
+    bystander.FocusFirst();
+    EXPECT_EQ(Deliver(delivery, page.handle(), u"IPAT照会ログイン", c.text),
+              DeliveryOutcome::kTyped);
+    EXPECT_EQ(page.AllFields(), c.fields);
+    EXPECT_EQ(bystander.AllFields(), u"");
+  }
+}
+
+TEST(Win32Backend, NothingIsTypedAnywhereWhenTheTargetIsGoneOrShowsAnotherPage) {
+  if (!HaveDesktop()) GTEST_SKIP() << "no desktop";
+  Win32WindowSystem windows;
+  Delivery delivery(windows);
+  TestPage bystander(L"Bystander", 1);
+  bystander.FocusFirst();
+  {
+    TestPage page(L"IPAT照会ログイン", 1);
+    const WindowHandle gone = page.handle();
+    page.Close();
+    windows.Activate(bystander.handle());
+    EXPECT_EQ(Deliver(delivery, gone, u"IPAT照会ログイン", u"secret"),
+              DeliveryOutcome::kWindowGone);
+  }
+  TestPage other(L"Messenger - Browser", 1);
+  other.FocusFirst();
+  EXPECT_EQ(Deliver(delivery, other.handle(), u"IPAT照会ログイン", u"secret"),
+            DeliveryOutcome::kTitleChanged);
+  EXPECT_EQ(other.AllFields(), u"");
+  EXPECT_EQ(bystander.AllFields(), u"");
+}
+
+TEST(Win32Backend, FileStoreReplacesWholeAndReportsFailures) {
+  namespace fs = std::filesystem;
+  Win32FileStore store;
+  const fs::path dir = fs::temp_directory_path() / "navelo-win32-store";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const std::string path = (dir / "Navelo.INI").string();
+  EXPECT_EQ(store.Read(path).status, FileRead::Status::kMissing);
+  EXPECT_FALSE(store.Replace(path, "[General]\r\nA=1\r\n"));
+  EXPECT_FALSE(store.Replace(path, "[General]\r\nA=2\r\n"));
+  FileRead read = store.Read(path);
+  EXPECT_EQ(read.status, FileRead::Status::kOk);
+  EXPECT_EQ(read.bytes, "[General]\r\nA=2\r\n");
+  std::size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir)) ++files;
+  EXPECT_EQ(files, 1u);  // no temporary left behind
+  const auto failure = store.Replace((dir / "no-such-folder" / "Navelo.INI").string(), "x");
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_FALSE(failure->empty());
+  fs::create_directories(dir / "folder.INI");
+  EXPECT_EQ(store.Read((dir / "folder.INI").string()).status, FileRead::Status::kError);
+  fs::remove_all(dir);
+}
+
+TEST(Win32Backend, SystemInformationToolIsFoundThroughTheRegistry) {
+  Cp932Codec codec;
+  Win32Registry registry;
+  const char* key = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+  HKEY created = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &created, nullptr),
+            ERROR_SUCCESS);
+  const char path[] = "C:\\Tools\\msinfo32.exe";
+  RegSetValueExA(created, "PATH", 0, REG_SZ, reinterpret_cast<const BYTE*>(path), sizeof path);
+  RegCloseKey(created);
+  std::u16string value;
+  EXPECT_TRUE(GetKeyValue(registry, Registry::kLocalMachine,
+                          u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", u"PATH", value, codec));
+  EXPECT_EQ(value, u"C:\\Tools\\msinfo32.exe");
+  EXPECT_FALSE(GetKeyValue(registry, Registry::kLocalMachine, u"SOFTWARE\\NoSuchKeyOfNavelo",
+                           u"PATH", value, codec));
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
+}
+
+}  // namespace
+}  // namespace navelo::platform::win32
