@@ -172,8 +172,8 @@ namespace {
 // keysym, 32-bit cardinals, on the root window.
 constexpr const char* kBoundKeysProperty = "_NAVELO_BOUND_KEYS";
 
-// Keycodes without any symbol, and those of `ours`: codes a change of the mapping may rewrite.
-std::set<KeyCode> Rewritable(XkbDescPtr xkb, const std::map<KeyCode, KeySym>& ours) {
+// Keycodes without any symbol, and those of `ours`: the keycodes a text may bind.
+std::set<KeyCode> SpareKeycodes(XkbDescPtr xkb, const std::map<KeyCode, KeySym>& ours) {
   std::set<KeyCode> codes;
   for (int code = xkb->min_key_code; code <= xkb->max_key_code; ++code) {
     const auto kc = static_cast<KeyCode>(code);
@@ -182,41 +182,30 @@ std::set<KeyCode> Rewritable(XkbDescPtr xkb, const std::map<KeyCode, KeySym>& ou
   return codes;
 }
 
-// Binds each keycode of `changes` to its keysym (NoSymbol: unbinds it) with as few requests as
-// the mapping allows: one for each run of keycodes that only rewritable keycodes separate. Every
-// other keycode in a run is written back as it is.
-void ChangeMapping(Display* d, const std::map<KeyCode, KeySym>& changes,
-                   const std::set<KeyCode>& rewritable) {
-  auto it = changes.begin();
-  while (it != changes.end()) {
-    const KeyCode first = it->first;
-    KeyCode last = first;
-    for (++it; it != changes.end(); ++it) {
-      bool joined = true;
-      for (int between = last + 1; between < it->first; ++between) {
-        if (rewritable.count(static_cast<KeyCode>(between)) == 0) joined = false;
-      }
-      if (!joined) break;
-      last = it->first;
+// Binds each keycode of `changes` to its keysym alone, on one level, so that no modifier or lock
+// changes what the key types (NoSymbol: takes every symbol from the key). One request, spanning
+// the lowest to the highest keycode changed: each client re-reads the layout once, and a window
+// manager re-processes its key bindings once. Every key in between is sent back as it is.
+void ChangeMapping(Display* d, const std::map<KeyCode, KeySym>& changes) {
+  if (changes.empty()) return;
+  XkbDescPtr xkb = XkbGetMap(d, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+  if (xkb == nullptr) return;
+  XkbMapChangesRec record{};
+  for (const auto& [code, ks] : changes) {
+    if (ks == NoSymbol) {
+      XkbChangeTypesOfKey(xkb, code, 0, XkbGroup1Mask, nullptr, &record);
+      continue;
     }
-    const int count = last - first + 1;
-    int perCode = 0;
-    KeySym* current = XGetKeyboardMapping(d, first, count, &perCode);
-    // The same keysym on the first four levels, so no modifier or lock changes what a key types.
-    const int width = std::max(perCode, 4);
-    std::vector<KeySym> syms(static_cast<std::size_t>(count * width), NoSymbol);
-    for (int i = 0; i < count; ++i) {
-      const auto code = static_cast<KeyCode>(first + i);
-      auto* row = &syms[static_cast<std::size_t>(i * width)];
-      if (auto change = changes.find(code); change != changes.end()) {
-        if (change->second != NoSymbol) std::fill(row, row + 4, change->second);
-      } else if (current != nullptr) {
-        std::copy(current + i * perCode, current + (i + 1) * perCode, row);
-      }
-    }
-    if (current) XFree(current);
-    XChangeKeyboardMapping(d, first, width, syms.data(), count);
+    int oneLevel[XkbNumKbdGroups] = {XkbOneLevelIndex};
+    if (XkbChangeTypesOfKey(xkb, code, 1, XkbGroup1Mask, oneLevel, &record) != Success) continue;
+    if (KeySym* syms = XkbResizeKeySyms(xkb, code, 1)) syms[0] = ks;
   }
+  record.changed |= XkbKeySymsMask;
+  record.first_key_sym = changes.begin()->first;
+  record.num_key_syms =
+      static_cast<unsigned char>(changes.rbegin()->first - record.first_key_sym + 1);
+  XkbChangeMap(d, xkb, &record);
+  XkbFreeKeyboard(xkb, 0, True);
 }
 
 }  // namespace
@@ -321,10 +310,10 @@ WindowSystem::Typing X11WindowSystem::PrepareTyping(std::u16string_view text) {
   // Keysym -> the key that gives it with no modifier, else with Shift; keypad keys never serve
   // ordinary characters, and keycodes bound for an earlier text are spare again.
   std::map<KeySym, KeyStroke> layout;
-  const std::set<KeyCode> rewritable = Rewritable(xkb, keys_->bound);
+  const std::set<KeyCode> spareCodes = SpareKeycodes(xkb, keys_->bound);
   for (int code = xkb->min_key_code; code <= xkb->max_key_code; ++code) {
     const auto kc = static_cast<KeyCode>(code);
-    if (rewritable.count(kc) != 0) continue;
+    if (spareCodes.count(kc) != 0) continue;
     for (bool shift : {false, true}) {
       unsigned int modsOut = 0;
       KeySym ks = NoSymbol;
@@ -356,14 +345,14 @@ WindowSystem::Typing X11WindowSystem::PrepareTyping(std::u16string_view text) {
     if (std::find(wanted.begin(), wanted.end(), ks) != wanted.end()) assigned[ks] = code;
   }
   std::map<KeyCode, KeySym> changes;
-  auto spare = rewritable.rbegin();
+  auto spare = spareCodes.rbegin();
   for (const KeySym ks : wanted) {
     if (layout.count(ks) != 0 || assigned.count(ks) != 0) continue;
-    while (spare != rewritable.rend() && keys_->bound.count(*spare) != 0 &&
+    while (spare != spareCodes.rend() && keys_->bound.count(*spare) != 0 &&
            assigned.count(keys_->bound.at(*spare)) != 0) {
       ++spare;  // bound to another character of this text
     }
-    if (spare == rewritable.rend()) {
+    if (spare == spareCodes.rend()) {
       result.result = Typing::Result::kLayoutCannotType;  // more missing characters than spares
       return result;
     }
@@ -379,7 +368,7 @@ WindowSystem::Typing X11WindowSystem::PrepareTyping(std::u16string_view text) {
     }
   }
   if (changes.empty()) return result;
-  ChangeMapping(d, changes, rewritable);
+  ChangeMapping(d, changes);
   for (const auto& [code, ks] : changes) keys_->bound[code] = ks;
   keys_->Record(d);
   XSync(d, False);
@@ -415,19 +404,18 @@ bool X11WindowSystem::TypePrepared(const std::function<bool()>& mayType) {
 void X11WindowSystem::RestoreKeyboard() {
   if (keys_->bound.empty() || !x_.ok()) return;
   Display* d = D(x_.display());
-  XkbDescPtr xkb = XkbGetMap(d, XkbAllClientInfoMask, XkbUseCoreKbd);
   std::map<KeyCode, KeySym> changes;
-  for (const auto& [code, ks] : keys_->bound) {
-    // Leave a key alone that someone else has mapped since (a new layout, say).
-    int perCode = 0;
-    KeySym* current = XGetKeyboardMapping(d, code, 1, &perCode);
-    if (current != nullptr && perCode > 0 && current[0] == ks) changes[code] = NoSymbol;
-    if (current) XFree(current);
-  }
-  if (xkb != nullptr) {
-    ChangeMapping(d, changes, Rewritable(xkb, keys_->bound));
+  if (XkbDescPtr xkb = XkbGetMap(d, XkbKeySymsMask, XkbUseCoreKbd)) {
+    for (const auto& [code, ks] : keys_->bound) {
+      // Leave a key alone that someone else has mapped since (a new layout, say).
+      if (code >= xkb->min_key_code && code <= xkb->max_key_code &&
+          XkbKeyNumGroups(xkb, code) > 0 && XkbKeySymEntry(xkb, code, 0, 0) == ks) {
+        changes[code] = NoSymbol;
+      }
+    }
     XkbFreeKeyboard(xkb, 0, True);
   }
+  ChangeMapping(d, changes);
   keys_->bound.clear();
   keys_->Record(d);
   XSync(d, False);
