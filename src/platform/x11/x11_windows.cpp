@@ -328,15 +328,7 @@ WindowSystem::Typing X11WindowSystem::PrepareTyping(std::u16string_view text) {
 
   // The keysym of each character, and those the layout lacks.
   std::vector<KeySym> wanted;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    }
-    wanted.push_back(KeysymFor(c));
-  }
+  for (const char32_t c : ToCodePoints(text)) wanted.push_back(KeysymFor(c));
   // A missing character keeps the keycode an earlier text bound it to; the others take spare
   // keycodes from the top of the range down (the lowest codes are the likeliest to gain a
   // meaning in another layout).
