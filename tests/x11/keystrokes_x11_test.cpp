@@ -304,6 +304,47 @@ TEST_F(KeystrokesOnX11, KeysLeftBoundByAnEarlierRunAreGivenBackAtStart) {
   XSync(d, False);
 }
 
+TEST_F(KeystrokesOnX11, ForegroundFollowsChangesAndAsksTheServerNothingWhileNothingChanges) {
+  TypingTarget a(TYPING_TARGET, "Follow A", 1), b(TYPING_TARGET, "Follow B", 1);
+  auto windowA = a.WaitForWindow(desktop), windowB = b.WaitForWindow(desktop);
+  ASSERT_TRUE(windowA && windowB);
+  auto shows = [&](Window w, const std::u16string& title) {
+    return WaitFor([&] {
+      const platform::WindowInfo info = foreground.Foreground();
+      return info.handle == w && info.title == title;
+    });
+  };
+  ASSERT_EQ(Deliver(*windowA, u""), Outcome::kTyped);
+  EXPECT_TRUE(shows(*windowA, u"Follow A"));
+
+  auto* own = static_cast<Display*>(connection.display());
+  const unsigned long serial = XNextRequest(own);
+  for (int i = 0; i < 100; ++i) foreground.Foreground();
+  EXPECT_EQ(XNextRequest(own), serial);
+
+  // A new title, then one of a megabyte: read only as far as the tracker's cut needs.
+  Display* d = desktop.display();
+  auto retitle = [&](const std::string& title) {
+    XChangeProperty(d, *windowA, XInternAtom(d, "_NET_WM_NAME", False),
+                    XInternAtom(d, "UTF8_STRING", False), 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(title.data()),
+                    static_cast<int>(title.size()));
+    XSync(d, False);
+  };
+  retitle("Follow A, page 2");
+  EXPECT_TRUE(shows(*windowA, u"Follow A, page 2"));
+  std::string huge;
+  while (huge.size() < (1u << 20)) huge += "競馬";
+  retitle(huge);
+  std::u16string kept;
+  for (std::size_t i = 0; i < platform::kTitleCharacters; ++i) kept += i % 2 ? u'馬' : u'競';
+  EXPECT_TRUE(shows(*windowA, kept));
+  EXPECT_EQ(CutTitle(foreground.Foreground().title, codec), kept.substr(0, 34));
+
+  ASSERT_EQ(Deliver(*windowB, u""), Outcome::kTyped);
+  EXPECT_TRUE(shows(*windowB, u"Follow B"));
+}
+
 TEST_F(KeystrokesOnX11, ForegroundReadsJapaneseAndLongTitlesAndSurvivesVanishingWindows) {
   TypingTarget target(TYPING_TARGET, "IPAT照会ログイン - テスト", 1);
   auto window = target.WaitForWindow(desktop);

@@ -31,14 +31,15 @@ Atom A(Display* d, const char* name) {
 }
 
 // One 32-bit-format property as a list of values; empty when missing or on any error.
-std::vector<unsigned long> Longs(Display* d, Window w, const char* property, Atom type) {
+std::vector<unsigned long> Longs(Display* d, Window w, const char* property, Atom type,
+                                 long length = 64) {
   std::vector<unsigned long> out;
   Atom actual = 0;
   int format = 0;
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
-  if (XGetWindowProperty(d, w, A(d, property), 0, 64, False, type, &actual, &format, &count, &after,
-                         &data) == Success &&
+  if (XGetWindowProperty(d, w, A(d, property), 0, length, False, type, &actual, &format, &count,
+                         &after, &data) == Success &&
       data != nullptr) {
     if (format == 32) {
       auto* values = reinterpret_cast<unsigned long*>(data);
@@ -49,32 +50,48 @@ std::vector<unsigned long> Longs(Display* d, Window w, const char* property, Ato
   return out;
 }
 
-// The title: _NET_WM_NAME in UTF-8, else WM_NAME in whatever encoding it carries.
+// The title: _NET_WM_NAME in UTF-8, else WM_NAME in whatever encoding it carries; read no further
+// than the first kTitleCharacters characters need (a title can be megabytes long).
 std::u16string Title(Display* d, Window w) {
+  // Four bytes at most for a character in UTF-8, in 32-bit units.
+  constexpr long kUtf8Units = static_cast<long>(kTitleCharacters);
   Atom actual = 0;
   int format = 0;
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
-  if (XGetWindowProperty(d, w, A(d, "_NET_WM_NAME"), 0, 4096, False, A(d, "UTF8_STRING"), &actual,
-                         &format, &count, &after, &data) == Success &&
+  if (XGetWindowProperty(d, w, A(d, "_NET_WM_NAME"), 0, kUtf8Units, False, A(d, "UTF8_STRING"),
+                         &actual, &format, &count, &after, &data) == Success &&
       data != nullptr) {
     std::string utf8(reinterpret_cast<char*>(data), count);
     XFree(data);
-    if (format == 8 && !utf8.empty()) return FromUtf8(utf8);
+    if (format == 8 && !utf8.empty()) {
+      std::u16string title = FromUtf8(utf8);
+      // A character cut at the end of what was read decodes as U+FFFD: past the characters kept.
+      if (after > 0 && title.size() > kTitleCharacters) title.resize(kTitleCharacters);
+      return title;
+    }
   }
-  XTextProperty text{};
-  if (XGetWMName(d, w, &text) == 0 || text.value == nullptr) return {};
+  // Compound text spends escape sequences besides up to two bytes a character: a generous cap.
+  data = nullptr;
+  if (XGetWindowProperty(d, w, XA_WM_NAME, 0, 4 * kUtf8Units, False, AnyPropertyType, &actual,
+                         &format, &count, &after, &data) != Success ||
+      data == nullptr) {
+    return {};
+  }
+  XTextProperty text{data, actual, format, count};
   std::u16string title;
   char** list = nullptr;
   int n = 0;
-  if (Xutf8TextPropertyToTextList(d, &text, &list, &n) >= Success && list != nullptr) {
+  if (format == 8 && Xutf8TextPropertyToTextList(d, &text, &list, &n) >= Success &&
+      list != nullptr) {
     if (n > 0 && list[0] != nullptr) title = FromUtf8(list[0]);
     XFreeStringList(list);
-  } else if (text.encoding == XA_STRING) {
+  } else if (format == 8 && actual == XA_STRING) {
     // Latin-1.
-    for (unsigned long i = 0; i < text.nitems; ++i) title.push_back(text.value[i]);
+    for (unsigned long i = 0; i < count; ++i) title.push_back(data[i]);
   }
-  XFree(text.value);
+  XFree(data);
+  if (after > 0 && title.size() > kTitleCharacters) title.resize(kTitleCharacters);
   return title;
 }
 
@@ -157,13 +174,61 @@ X11Connection::~X11Connection() {
   if (display_) XCloseDisplay(D(display_));
 }
 
+X11Foreground::X11Foreground(X11Connection& connection) : x_(connection) {
+  if (!x_.ok()) return;
+  Display* d = D(x_.display());
+  const Window root = DefaultRootWindow(d);
+  const Atom active = A(d, "_NET_ACTIVE_WINDOW");
+  for (unsigned long atom : Longs(d, root, "_NET_SUPPORTED", XA_ATOM, 4096)) {
+    following_ = following_ || atom == active;
+  }
+  if (following_) XSelectInput(d, root, PropertyChangeMask);
+}
+
+void X11Foreground::ReadChanges() {
+  Display* d = D(x_.display());
+  const Window root = DefaultRootWindow(d);
+  const Atom active = A(d, "_NET_ACTIVE_WINDOW");
+  const Atom netName = A(d, "_NET_WM_NAME");
+  // Only what has already arrived: no request, no wait.
+  while (XEventsQueued(d, QueuedAfterReading) > 0) {
+    XEvent e;
+    XNextEvent(d, &e);
+    if (e.type != PropertyNotify) continue;
+    if (e.xproperty.window == root && e.xproperty.atom == active) activeChanged_ = true;
+    if (e.xproperty.window == current_.handle &&
+        (e.xproperty.atom == netName || e.xproperty.atom == XA_WM_NAME)) {
+      titleChanged_ = true;
+    }
+  }
+}
+
 WindowInfo X11Foreground::Foreground() {
   if (!x_.ok()) return {};
   Display* d = D(x_.display());
-  WindowInfo info;
-  info.handle = ActiveWindow(d);
-  if (info.handle != 0) info.title = Title(d, info.handle);
-  return info;
+  if (!following_) {
+    WindowInfo info;
+    info.handle = ActiveWindow(d);
+    if (info.handle != 0) info.title = Title(d, info.handle);
+    return info;
+  }
+  ReadChanges();
+  if (activeChanged_) {
+    activeChanged_ = false;
+    const Window now = ActiveWindow(d);
+    if (now != current_.handle) {
+      // Watch the new window's title from before it is read, so no change slips between.
+      if (current_.handle != 0) XSelectInput(d, current_.handle, NoEventMask);
+      if (now != 0) XSelectInput(d, now, PropertyChangeMask);
+      current_ = {now, {}};
+      titleChanged_ = true;
+    }
+  }
+  if (titleChanged_) {
+    titleChanged_ = false;
+    current_.title = current_.handle != 0 ? Title(d, current_.handle) : std::u16string();
+  }
+  return current_;
 }
 
 namespace {
