@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -232,7 +233,9 @@ void PanelWindow::Send(SendButton button) {
   // the click returns at once.
   if (plan.sendable()) {
     ctx_.delivery.Deliver({plan.handle, std::move(plan.title), std::move(plan.text),
-                           [this](DeliveryOutcome outcome) { ReportDelivery(outcome); }},
+                           [panel = QPointer<PanelWindow>(this)](DeliveryOutcome outcome) {
+                             if (panel) panel->ReportDelivery(outcome);
+                           }},
                           Delivery::Clock::now());
     ScheduleDelivery();
   }

@@ -9,9 +9,13 @@
 
 namespace navelo::platform {
 
+// Titles are read no further than this many characters: the tracker keeps at most 69 bytes of a
+// title in the code page, so never more characters than that.
+constexpr std::size_t kTitleCharacters = 69;
+
 struct WindowInfo {
   WindowHandle handle = 0;
-  std::u16string title;  // whole, as the window carries it
+  std::u16string title;  // as the window carries it, up to kTitleCharacters at least
 };
 
 // The window the user is working in. A window that vanishes while it is read, or any error of the
@@ -30,7 +34,7 @@ class WindowSystem {
 
   // The window the user works in now; 0 when none.
   virtual WindowHandle ActiveWindow() = 0;
-  // A window's whole title; empty when it has none or is gone.
+  // A window's title (as WindowInfo holds it); empty when it has none or is gone.
   virtual std::u16string Title(WindowHandle window) = 0;
   // Asks for a window to become the active window. False when the window is gone.
   virtual bool Activate(WindowHandle window) = 0;

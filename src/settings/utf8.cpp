@@ -2,8 +2,8 @@
 
 namespace navelo {
 
-std::string ToUtf8(std::u16string_view text) {
-  std::string out;
+std::u32string ToCodePoints(std::u16string_view text) {
+  std::u32string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t cp = text[i];
     if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
@@ -13,6 +13,14 @@ std::string ToUtf8(std::u16string_view text) {
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {
       cp = 0xFFFD;
     }
+    out.push_back(cp);
+  }
+  return out;
+}
+
+std::string ToUtf8(std::u16string_view text) {
+  std::string out;
+  for (const char32_t cp : ToCodePoints(text)) {
     if (cp < 0x80) {
       out.push_back(static_cast<char>(cp));
     } else if (cp < 0x800) {

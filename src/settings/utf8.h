@@ -9,5 +9,7 @@ namespace navelo {
 // surrogate encodes as U+FFFD.
 std::string ToUtf8(std::u16string_view text);
 std::u16string FromUtf8(std::string_view bytes);
+// The characters of wide text, surrogate pairs joined; a lone surrogate reads as U+FFFD.
+std::u32string ToCodePoints(std::u16string_view text);
 
 }  // namespace navelo

@@ -172,7 +172,7 @@ class PanelWindowTest : public QObject {
     QVERIFY(messages.shown.empty());
   }
 
-  void closingSavesThenEnds() {
+  void closingSavesGivesTheKeyboardBackThenEnds() {
     auto panel = MakePanel();
     panel->Load();
     panel->move(30, 40);
@@ -183,6 +183,7 @@ class PanelWindowTest : public QObject {
     } catch (const navelo::platform::testing::FakeProgram::Ended& ended) {
       QCOMPARE(ended.code, 0);
     }
+    QCOMPARE(windows.restores, 1);
     navelo::SettingsRecord back;
     back.startupPassword = u"ZelvOR";
     auto loaded = navelo::LoadSettings(back, file, codec);

@@ -13,6 +13,7 @@
 // clang-format off
 #include "x11_testkit.h"
 #include <X11/XKBlib.h>
+#include <X11/Xatom.h>
 // clang-format on
 
 namespace navelo::testkit {
@@ -167,6 +168,181 @@ TEST_F(KeystrokesOnX11, ANewSendReplacesOneStillWaitingForItsWindow) {
   EXPECT_EQ(first, Outcome::kReplaced);
   EXPECT_TRUE(WaitFor([&] { return target.Fields() == std::vector<std::string>{"second"}; }));
   XDestroyWindow(desktop.display(), hidden);
+}
+
+TEST_F(KeystrokesOnX11, AnotherPageInTheRememberedWindowGetsNothing) {
+  TypingTarget target(TYPING_TARGET, "IPAT照会ログイン - Browser", 1);
+  auto window = target.WaitForWindow(desktop);
+  ASSERT_TRUE(window);
+  const std::u16string remembered = windowSystem.Title(*window);
+  ASSERT_EQ(Deliver(*window, u""), Outcome::kTyped);
+  // The browser now shows another site in the same window.
+  const std::string other = "Messenger - Chromium";
+  Display* d = desktop.display();
+  XChangeProperty(d, *window, XInternAtom(d, "_NET_WM_NAME", False),
+                  XInternAtom(d, "UTF8_STRING", False), 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(other.data()),
+                  static_cast<int>(other.size()));
+  XSync(d, False);
+  ASSERT_TRUE(WaitFor([&] { return windowSystem.Title(*window) == u"Messenger - Chromium"; }));
+  EXPECT_EQ(DeliverExpecting(*window, remembered, u"secret"), Outcome::kTitleChanged);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_EQ(target.Fields(), std::vector<std::string>{""});
+}
+
+// A client that counts changes of the keyboard mapping, as every client on the display (a window
+// manager re-reading its key bindings, say) is told of them.
+class MappingWatch {
+ public:
+  MappingWatch() : d_(XOpenDisplay(nullptr)) {
+    int opcode = 0, error = 0, major = XkbMajorVersion, minor = XkbMinorVersion;
+    if (d_ == nullptr || !XkbQueryExtension(d_, &opcode, &xkbEvent_, &error, &major, &minor)) {
+      return;
+    }
+    XkbSelectEvents(d_, XkbUseCoreKbd, XkbMapNotifyMask, XkbMapNotifyMask);
+  }
+  ~MappingWatch() {
+    if (d_) XCloseDisplay(d_);
+  }
+  bool ok() const { return d_ != nullptr && xkbEvent_ != 0; }
+  // Changes since the last call.
+  int Changes() {
+    XSync(d_, False);
+    int changes = 0;
+    while (XPending(d_) > 0) {
+      XEvent e;
+      XNextEvent(d_, &e);
+      // One request is reported once for each keyboard device; its serial tells them apart.
+      const auto* any = reinterpret_cast<XkbAnyEvent*>(&e);
+      if (e.type == xkbEvent_ && any->xkb_type == XkbMapNotify && any->serial != last_) {
+        last_ = any->serial;
+        ++changes;
+      }
+    }
+    return changes;
+  }
+
+ private:
+  Display* d_;
+  int xkbEvent_ = 0;
+  unsigned long last_ = 0;
+};
+
+TEST_F(KeystrokesOnX11, ADeliveryChangesTheKeyboardMappingOnceAndRestoresItOnce) {
+  MappingWatch watch;
+  ASSERT_TRUE(watch.ok());
+  for (const char* layout : {"us", "jp"}) {
+    SCOPED_TRACE(layout);
+    SetLayout(layout);
+    TypingTarget target(TYPING_TARGET, std::string("Mapping ") + layout, 3);
+    auto window = target.WaitForWindow(desktop);
+    ASSERT_TRUE(window);
+    ASSERT_EQ(Deliver(*window, u""), Outcome::kTyped);
+    ASSERT_TRUE(WaitFor([&] { return target.Active(); }));
+    watch.Changes();
+    ASSERT_EQ(Deliver(*window, kJapanese), Outcome::kTyped);
+    EXPECT_EQ(watch.Changes(), 1);
+    // The same characters again before the keys are given back: no change at all.
+    ASSERT_EQ(Deliver(*window, u"ＩＰＡＴ"), Outcome::kTyped);
+    EXPECT_EQ(watch.Changes(), 0);
+    StepUntil([] { return false; });  // until the keys are given back
+    EXPECT_EQ(watch.Changes(), 1);
+    const std::vector<std::string> expected{"競馬ＩＰＡＴ", "ｱｲｳ€é", "xＩＰＡＴ"};
+    std::vector<std::string> seen;
+    EXPECT_TRUE(WaitFor([&] { return (seen = target.Fields()) == expected; }))
+        << ::testing::PrintToString(seen);
+  }
+}
+
+TEST_F(KeystrokesOnX11, KeysLeftBoundByAnEarlierRunAreGivenBackAtStart) {
+  Display* d = desktop.display();
+  int minCode = 0, maxCode = 0;
+  XDisplayKeycodes(d, &minCode, &maxCode);
+  // Two keycodes without symbols, bound as a killed Navelo would have left them; the second has
+  // since been taken by someone else and must stay as it is.
+  std::vector<KeyCode> spare;
+  for (int code = maxCode; code >= minCode && spare.size() < 2; --code) {
+    int perCode = 0;
+    KeySym* syms = XGetKeyboardMapping(d, static_cast<KeyCode>(code), 1, &perCode);
+    bool empty = true;
+    for (int i = 0; syms != nullptr && i < perCode; ++i) empty = empty && syms[i] == NoSymbol;
+    if (syms) XFree(syms);
+    if (empty) spare.push_back(static_cast<KeyCode>(code));
+  }
+  ASSERT_EQ(spare.size(), 2u);
+  const KeySym ours = 0x01000000 + 0x7AF6, theirs = 0x01000000 + 0x99AC;  // 競, 馬
+  KeySym a[4] = {ours, ours, ours, ours}, b[4] = {theirs, theirs, theirs, theirs};
+  XChangeKeyboardMapping(d, spare[0], 4, a, 1);
+  XChangeKeyboardMapping(d, spare[1], 4, b, 1);
+  const long left[] = {spare[0], static_cast<long>(ours), spare[1], static_cast<long>(ours)};
+  const Atom property = XInternAtom(d, "_NAVELO_BOUND_KEYS", False);
+  XChangeProperty(d, DefaultRootWindow(d), property, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(left), 4);
+  XSync(d, False);
+
+  { platform::x11::X11WindowSystem next(connection); }
+
+  auto first = [&](KeyCode code) {
+    int perCode = 0;
+    KeySym* syms = XGetKeyboardMapping(d, code, 1, &perCode);
+    const KeySym ks = syms != nullptr && perCode > 0 ? syms[0] : NoSymbol;
+    if (syms) XFree(syms);
+    return ks;
+  };
+  EXPECT_EQ(first(spare[0]), static_cast<KeySym>(NoSymbol));
+  EXPECT_EQ(first(spare[1]), theirs);
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  XGetWindowProperty(d, DefaultRootWindow(d), property, 0, 8, False, AnyPropertyType, &type,
+                     &format, &count, &after, &data);
+  if (data) XFree(data);
+  EXPECT_EQ(type, static_cast<Atom>(None));
+  KeySym none[4] = {NoSymbol, NoSymbol, NoSymbol, NoSymbol};
+  XChangeKeyboardMapping(d, spare[1], 4, none, 1);
+  XSync(d, False);
+}
+
+TEST_F(KeystrokesOnX11, ForegroundFollowsChangesAndAsksTheServerNothingWhileNothingChanges) {
+  TypingTarget a(TYPING_TARGET, "Follow A", 1), b(TYPING_TARGET, "Follow B", 1);
+  auto windowA = a.WaitForWindow(desktop), windowB = b.WaitForWindow(desktop);
+  ASSERT_TRUE(windowA && windowB);
+  auto shows = [&](Window w, const std::u16string& title) {
+    return WaitFor([&] {
+      const platform::WindowInfo info = foreground.Foreground();
+      return info.handle == w && info.title == title;
+    });
+  };
+  ASSERT_EQ(Deliver(*windowA, u""), Outcome::kTyped);
+  EXPECT_TRUE(shows(*windowA, u"Follow A"));
+
+  auto* own = static_cast<Display*>(connection.display());
+  const unsigned long serial = XNextRequest(own);
+  for (int i = 0; i < 100; ++i) foreground.Foreground();
+  EXPECT_EQ(XNextRequest(own), serial);
+
+  // A new title, then one of a megabyte: read only as far as the tracker's cut needs.
+  Display* d = desktop.display();
+  auto retitle = [&](const std::string& title) {
+    XChangeProperty(d, *windowA, XInternAtom(d, "_NET_WM_NAME", False),
+                    XInternAtom(d, "UTF8_STRING", False), 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(title.data()),
+                    static_cast<int>(title.size()));
+    XSync(d, False);
+  };
+  retitle("Follow A, page 2");
+  EXPECT_TRUE(shows(*windowA, u"Follow A, page 2"));
+  std::string huge;
+  while (huge.size() < (1u << 20)) huge += "競馬";
+  retitle(huge);
+  std::u16string kept;
+  for (std::size_t i = 0; i < platform::kTitleCharacters; ++i) kept += i % 2 ? u'馬' : u'競';
+  EXPECT_TRUE(shows(*windowA, kept));
+  EXPECT_EQ(CutTitle(foreground.Foreground().title, codec), kept.substr(0, 34));
+
+  ASSERT_EQ(Deliver(*windowB, u""), Outcome::kTyped);
+  EXPECT_TRUE(shows(*windowB, u"Follow B"));
 }
 
 TEST_F(KeystrokesOnX11, ForegroundReadsJapaneseAndLongTitlesAndSurvivesVanishingWindows) {

@@ -31,14 +31,15 @@ Atom A(Display* d, const char* name) {
 }
 
 // One 32-bit-format property as a list of values; empty when missing or on any error.
-std::vector<unsigned long> Longs(Display* d, Window w, const char* property, Atom type) {
+std::vector<unsigned long> Longs(Display* d, Window w, const char* property, Atom type,
+                                 long length = 64) {
   std::vector<unsigned long> out;
   Atom actual = 0;
   int format = 0;
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
-  if (XGetWindowProperty(d, w, A(d, property), 0, 64, False, type, &actual, &format, &count, &after,
-                         &data) == Success &&
+  if (XGetWindowProperty(d, w, A(d, property), 0, length, False, type, &actual, &format, &count,
+                         &after, &data) == Success &&
       data != nullptr) {
     if (format == 32) {
       auto* values = reinterpret_cast<unsigned long*>(data);
@@ -49,32 +50,48 @@ std::vector<unsigned long> Longs(Display* d, Window w, const char* property, Ato
   return out;
 }
 
-// The title: _NET_WM_NAME in UTF-8, else WM_NAME in whatever encoding it carries.
+// The title: _NET_WM_NAME in UTF-8, else WM_NAME in whatever encoding it carries; read no further
+// than the first kTitleCharacters characters need (a title can be megabytes long).
 std::u16string Title(Display* d, Window w) {
+  // Four bytes at most for a character in UTF-8, in 32-bit units.
+  constexpr long kUtf8Units = static_cast<long>(kTitleCharacters);
   Atom actual = 0;
   int format = 0;
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
-  if (XGetWindowProperty(d, w, A(d, "_NET_WM_NAME"), 0, 4096, False, A(d, "UTF8_STRING"), &actual,
-                         &format, &count, &after, &data) == Success &&
+  if (XGetWindowProperty(d, w, A(d, "_NET_WM_NAME"), 0, kUtf8Units, False, A(d, "UTF8_STRING"),
+                         &actual, &format, &count, &after, &data) == Success &&
       data != nullptr) {
     std::string utf8(reinterpret_cast<char*>(data), count);
     XFree(data);
-    if (format == 8 && !utf8.empty()) return FromUtf8(utf8);
+    if (format == 8 && !utf8.empty()) {
+      std::u16string title = FromUtf8(utf8);
+      // A character cut at the end of what was read decodes as U+FFFD: past the characters kept.
+      if (after > 0 && title.size() > kTitleCharacters) title.resize(kTitleCharacters);
+      return title;
+    }
   }
-  XTextProperty text{};
-  if (XGetWMName(d, w, &text) == 0 || text.value == nullptr) return {};
+  // Compound text spends escape sequences besides up to two bytes a character: a generous cap.
+  data = nullptr;
+  if (XGetWindowProperty(d, w, XA_WM_NAME, 0, 4 * kUtf8Units, False, AnyPropertyType, &actual,
+                         &format, &count, &after, &data) != Success ||
+      data == nullptr) {
+    return {};
+  }
+  XTextProperty text{data, actual, format, count};
   std::u16string title;
   char** list = nullptr;
   int n = 0;
-  if (Xutf8TextPropertyToTextList(d, &text, &list, &n) >= Success && list != nullptr) {
+  if (format == 8 && Xutf8TextPropertyToTextList(d, &text, &list, &n) >= Success &&
+      list != nullptr) {
     if (n > 0 && list[0] != nullptr) title = FromUtf8(list[0]);
     XFreeStringList(list);
-  } else if (text.encoding == XA_STRING) {
+  } else if (format == 8 && actual == XA_STRING) {
     // Latin-1.
-    for (unsigned long i = 0; i < text.nitems; ++i) title.push_back(text.value[i]);
+    for (unsigned long i = 0; i < count; ++i) title.push_back(data[i]);
   }
-  XFree(text.value);
+  XFree(data);
+  if (after > 0 && title.size() > kTitleCharacters) title.resize(kTitleCharacters);
   return title;
 }
 
@@ -157,13 +174,61 @@ X11Connection::~X11Connection() {
   if (display_) XCloseDisplay(D(display_));
 }
 
+X11Foreground::X11Foreground(X11Connection& connection) : x_(connection) {
+  if (!x_.ok()) return;
+  Display* d = D(x_.display());
+  const Window root = DefaultRootWindow(d);
+  const Atom active = A(d, "_NET_ACTIVE_WINDOW");
+  for (unsigned long atom : Longs(d, root, "_NET_SUPPORTED", XA_ATOM, 4096)) {
+    following_ = following_ || atom == active;
+  }
+  if (following_) XSelectInput(d, root, PropertyChangeMask);
+}
+
+void X11Foreground::ReadChanges() {
+  Display* d = D(x_.display());
+  const Window root = DefaultRootWindow(d);
+  const Atom active = A(d, "_NET_ACTIVE_WINDOW");
+  const Atom netName = A(d, "_NET_WM_NAME");
+  // Only what has already arrived: no request, no wait.
+  while (XEventsQueued(d, QueuedAfterReading) > 0) {
+    XEvent e;
+    XNextEvent(d, &e);
+    if (e.type != PropertyNotify) continue;
+    if (e.xproperty.window == root && e.xproperty.atom == active) activeChanged_ = true;
+    if (e.xproperty.window == current_.handle &&
+        (e.xproperty.atom == netName || e.xproperty.atom == XA_WM_NAME)) {
+      titleChanged_ = true;
+    }
+  }
+}
+
 WindowInfo X11Foreground::Foreground() {
   if (!x_.ok()) return {};
   Display* d = D(x_.display());
-  WindowInfo info;
-  info.handle = ActiveWindow(d);
-  if (info.handle != 0) info.title = Title(d, info.handle);
-  return info;
+  if (!following_) {
+    WindowInfo info;
+    info.handle = ActiveWindow(d);
+    if (info.handle != 0) info.title = Title(d, info.handle);
+    return info;
+  }
+  ReadChanges();
+  if (activeChanged_) {
+    activeChanged_ = false;
+    const Window now = ActiveWindow(d);
+    if (now != current_.handle) {
+      // Watch the new window's title from before it is read, so no change slips between.
+      if (current_.handle != 0) XSelectInput(d, current_.handle, NoEventMask);
+      if (now != 0) XSelectInput(d, now, PropertyChangeMask);
+      current_ = {now, {}};
+      titleChanged_ = true;
+    }
+  }
+  if (titleChanged_) {
+    titleChanged_ = false;
+    current_.title = current_.handle != 0 ? Title(d, current_.handle) : std::u16string();
+  }
+  return current_;
 }
 
 namespace {
@@ -172,8 +237,8 @@ namespace {
 // keysym, 32-bit cardinals, on the root window.
 constexpr const char* kBoundKeysProperty = "_NAVELO_BOUND_KEYS";
 
-// Keycodes without any symbol, and those of `ours`: codes a change of the mapping may rewrite.
-std::set<KeyCode> Rewritable(XkbDescPtr xkb, const std::map<KeyCode, KeySym>& ours) {
+// Keycodes without any symbol, and those of `ours`: the keycodes a text may bind.
+std::set<KeyCode> SpareKeycodes(XkbDescPtr xkb, const std::map<KeyCode, KeySym>& ours) {
   std::set<KeyCode> codes;
   for (int code = xkb->min_key_code; code <= xkb->max_key_code; ++code) {
     const auto kc = static_cast<KeyCode>(code);
@@ -182,41 +247,30 @@ std::set<KeyCode> Rewritable(XkbDescPtr xkb, const std::map<KeyCode, KeySym>& ou
   return codes;
 }
 
-// Binds each keycode of `changes` to its keysym (NoSymbol: unbinds it) with as few requests as
-// the mapping allows: one for each run of keycodes that only rewritable keycodes separate. Every
-// other keycode in a run is written back as it is.
-void ChangeMapping(Display* d, const std::map<KeyCode, KeySym>& changes,
-                   const std::set<KeyCode>& rewritable) {
-  auto it = changes.begin();
-  while (it != changes.end()) {
-    const KeyCode first = it->first;
-    KeyCode last = first;
-    for (++it; it != changes.end(); ++it) {
-      bool joined = true;
-      for (int between = last + 1; between < it->first; ++between) {
-        if (rewritable.count(static_cast<KeyCode>(between)) == 0) joined = false;
-      }
-      if (!joined) break;
-      last = it->first;
+// Binds each keycode of `changes` to its keysym alone, on one level, so that no modifier or lock
+// changes what the key types (NoSymbol: takes every symbol from the key). One request, spanning
+// the lowest to the highest keycode changed: each client re-reads the layout once, and a window
+// manager re-processes its key bindings once. Every key in between is sent back as it is.
+void ChangeMapping(Display* d, const std::map<KeyCode, KeySym>& changes) {
+  if (changes.empty()) return;
+  XkbDescPtr xkb = XkbGetMap(d, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+  if (xkb == nullptr) return;
+  XkbMapChangesRec record{};
+  for (const auto& [code, ks] : changes) {
+    if (ks == NoSymbol) {
+      XkbChangeTypesOfKey(xkb, code, 0, XkbGroup1Mask, nullptr, &record);
+      continue;
     }
-    const int count = last - first + 1;
-    int perCode = 0;
-    KeySym* current = XGetKeyboardMapping(d, first, count, &perCode);
-    // The same keysym on the first four levels, so no modifier or lock changes what a key types.
-    const int width = std::max(perCode, 4);
-    std::vector<KeySym> syms(static_cast<std::size_t>(count * width), NoSymbol);
-    for (int i = 0; i < count; ++i) {
-      const auto code = static_cast<KeyCode>(first + i);
-      auto* row = &syms[static_cast<std::size_t>(i * width)];
-      if (auto change = changes.find(code); change != changes.end()) {
-        if (change->second != NoSymbol) std::fill(row, row + 4, change->second);
-      } else if (current != nullptr) {
-        std::copy(current + i * perCode, current + (i + 1) * perCode, row);
-      }
-    }
-    if (current) XFree(current);
-    XChangeKeyboardMapping(d, first, width, syms.data(), count);
+    int oneLevel[XkbNumKbdGroups] = {XkbOneLevelIndex};
+    if (XkbChangeTypesOfKey(xkb, code, 1, XkbGroup1Mask, oneLevel, &record) != Success) continue;
+    if (KeySym* syms = XkbResizeKeySyms(xkb, code, 1)) syms[0] = ks;
   }
+  record.changed |= XkbKeySymsMask;
+  record.first_key_sym = changes.begin()->first;
+  record.num_key_syms =
+      static_cast<unsigned char>(changes.rbegin()->first - record.first_key_sym + 1);
+  XkbChangeMap(d, xkb, &record);
+  XkbFreeKeyboard(xkb, 0, True);
 }
 
 }  // namespace
@@ -321,10 +375,10 @@ WindowSystem::Typing X11WindowSystem::PrepareTyping(std::u16string_view text) {
   // Keysym -> the key that gives it with no modifier, else with Shift; keypad keys never serve
   // ordinary characters, and keycodes bound for an earlier text are spare again.
   std::map<KeySym, KeyStroke> layout;
-  const std::set<KeyCode> rewritable = Rewritable(xkb, keys_->bound);
+  const std::set<KeyCode> spareCodes = SpareKeycodes(xkb, keys_->bound);
   for (int code = xkb->min_key_code; code <= xkb->max_key_code; ++code) {
     const auto kc = static_cast<KeyCode>(code);
-    if (rewritable.count(kc) != 0) continue;
+    if (spareCodes.count(kc) != 0) continue;
     for (bool shift : {false, true}) {
       unsigned int modsOut = 0;
       KeySym ks = NoSymbol;
@@ -339,15 +393,7 @@ WindowSystem::Typing X11WindowSystem::PrepareTyping(std::u16string_view text) {
 
   // The keysym of each character, and those the layout lacks.
   std::vector<KeySym> wanted;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    }
-    wanted.push_back(KeysymFor(c));
-  }
+  for (const char32_t c : ToCodePoints(text)) wanted.push_back(KeysymFor(c));
   // A missing character keeps the keycode an earlier text bound it to; the others take spare
   // keycodes from the top of the range down (the lowest codes are the likeliest to gain a
   // meaning in another layout).
@@ -356,14 +402,14 @@ WindowSystem::Typing X11WindowSystem::PrepareTyping(std::u16string_view text) {
     if (std::find(wanted.begin(), wanted.end(), ks) != wanted.end()) assigned[ks] = code;
   }
   std::map<KeyCode, KeySym> changes;
-  auto spare = rewritable.rbegin();
+  auto spare = spareCodes.rbegin();
   for (const KeySym ks : wanted) {
     if (layout.count(ks) != 0 || assigned.count(ks) != 0) continue;
-    while (spare != rewritable.rend() && keys_->bound.count(*spare) != 0 &&
+    while (spare != spareCodes.rend() && keys_->bound.count(*spare) != 0 &&
            assigned.count(keys_->bound.at(*spare)) != 0) {
       ++spare;  // bound to another character of this text
     }
-    if (spare == rewritable.rend()) {
+    if (spare == spareCodes.rend()) {
       result.result = Typing::Result::kLayoutCannotType;  // more missing characters than spares
       return result;
     }
@@ -379,7 +425,7 @@ WindowSystem::Typing X11WindowSystem::PrepareTyping(std::u16string_view text) {
     }
   }
   if (changes.empty()) return result;
-  ChangeMapping(d, changes, rewritable);
+  ChangeMapping(d, changes);
   for (const auto& [code, ks] : changes) keys_->bound[code] = ks;
   keys_->Record(d);
   XSync(d, False);
@@ -415,19 +461,18 @@ bool X11WindowSystem::TypePrepared(const std::function<bool()>& mayType) {
 void X11WindowSystem::RestoreKeyboard() {
   if (keys_->bound.empty() || !x_.ok()) return;
   Display* d = D(x_.display());
-  XkbDescPtr xkb = XkbGetMap(d, XkbAllClientInfoMask, XkbUseCoreKbd);
   std::map<KeyCode, KeySym> changes;
-  for (const auto& [code, ks] : keys_->bound) {
-    // Leave a key alone that someone else has mapped since (a new layout, say).
-    int perCode = 0;
-    KeySym* current = XGetKeyboardMapping(d, code, 1, &perCode);
-    if (current != nullptr && perCode > 0 && current[0] == ks) changes[code] = NoSymbol;
-    if (current) XFree(current);
-  }
-  if (xkb != nullptr) {
-    ChangeMapping(d, changes, Rewritable(xkb, keys_->bound));
+  if (XkbDescPtr xkb = XkbGetMap(d, XkbKeySymsMask, XkbUseCoreKbd)) {
+    for (const auto& [code, ks] : keys_->bound) {
+      // Leave a key alone that someone else has mapped since (a new layout, say).
+      if (code >= xkb->min_key_code && code <= xkb->max_key_code &&
+          XkbKeyNumGroups(xkb, code) > 0 && XkbKeySymEntry(xkb, code, 0, 0) == ks) {
+        changes[code] = NoSymbol;
+      }
+    }
     XkbFreeKeyboard(xkb, 0, True);
   }
+  ChangeMapping(d, changes);
   keys_->bound.clear();
   keys_->Record(d);
   XSync(d, False);

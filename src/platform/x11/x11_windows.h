@@ -24,13 +24,22 @@ class X11Connection {
   void* display_ = nullptr;
 };
 
+// Follows the active window by the window manager's property changes (_NET_ACTIVE_WINDOW on the
+// root, the title on the active window): while nothing changes, reading the foreground window
+// costs no request to the X server. Without that property it asks the server at every read.
 class X11Foreground final : public ForegroundService {
  public:
-  explicit X11Foreground(X11Connection& connection) : x_(connection) {}
+  explicit X11Foreground(X11Connection& connection);
   WindowInfo Foreground() override;
 
  private:
+  void ReadChanges();
+
   X11Connection& x_;
+  bool following_ = false;  // the window manager keeps _NET_ACTIVE_WINDOW
+  bool activeChanged_ = true;
+  bool titleChanged_ = true;
+  WindowInfo current_;
 };
 
 // Activation through the window manager (EWMH) and typing through the XTest extension. Each
