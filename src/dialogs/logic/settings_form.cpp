@@ -75,6 +75,7 @@ bool AcceptSettingsForm(const SettingsForm& form, SettingsRecord& record, Target
 }
 
 std::u16string CaptureMessage(TitleTarget target, std::u16string_view lastActiveTitle) {
+  // 紹介 (introduction) rather than 照会 (inquiry) is deliberate: it is the message users know.
   const std::u16string prefix = target == TitleTarget::kVote
                                     ? u"投票時は画面のタイトルが「"
                                     : u"紹介ログイン時は画面のタイトルが「";
