@@ -51,7 +51,7 @@ constexpr Menu kNaveloMenus[] = {
 };
 
 // The settings dialog. Captions are in the gothic face except the frames 起動パスワード and URL,
-// the labels inside URL, optAct, lblVersion and the text boxes outside ユーザー情報.
+// the labels inside URL, optAct, lblVersion and the text boxes (txtChienTime aside).
 constexpr Control kSetControls[] = {
     Button("cmdOk", u"OK", 3060, 540, 1575, 495).Tab(0).Gothic(),
     Button("cmdCan", u"キャンセル", 3060, 1170, 1575, 495).Tab(1).Gothic(),
@@ -59,15 +59,15 @@ constexpr Control kSetControls[] = {
 
     Frame("Frame1", u"ユーザー情報", 30, 30, 2595, 2145).Gothic(),
     Label("Label1", u"INET-ID", 120, 270, 915, 195).In("Frame1").Gothic(),
-    TextBox("txtNetId", 1230, 180, 1215, 285).In("Frame1").Tab(2).Gothic().ImeOff(),
+    TextBox("txtNetId", 1230, 180, 1215, 285).In("Frame1").Tab(2).ImeOff(),
     Label("Label2", u"加入者番号", 90, 570, 915, 195).In("Frame1").Gothic(),
-    TextBox("txtId", 1230, 480, 1215, 285).In("Frame1").Tab(3).Gothic().ImeOff(),
+    TextBox("txtId", 1230, 480, 1215, 285).In("Frame1").Tab(3).ImeOff(),
     Label("Label3", u"パスワード", 90, 870, 915, 195).In("Frame1").Gothic(),
-    TextBox("txtPswd", 1230, 780, 1215, 285).In("Frame1").Tab(4).Gothic().Masked().ImeOff(),
+    TextBox("txtPswd", 1230, 780, 1215, 285).In("Frame1").Tab(4).Masked().ImeOff(),
     Label("Label4", u"P-ARS番号", 90, 1170, 915, 195).In("Frame1").Gothic(),
-    TextBox("txtPars", 1230, 1080, 1215, 285).In("Frame1").Tab(5).Gothic().ImeOff(),
+    TextBox("txtPars", 1230, 1080, 1215, 285).In("Frame1").Tab(5).ImeOff(),
     Label("Label18", u"APATﾊﾟｽﾜｰﾄﾞ", 90, 1470, 915, 195).In("Frame1").Gothic(),
-    TextBox("txtApatPswd", 1230, 1380, 1215, 285).In("Frame1").Tab(13).Gothic().Masked().ImeOff(),
+    TextBox("txtApatPswd", 1230, 1380, 1215, 285).In("Frame1").Tab(13).Masked().ImeOff(),
     Label("Label6", u"※各自のID等を登録します", 90, 1800, 2415, 285)
         .In("Frame1")
         .Gothic()
