@@ -215,4 +215,8 @@ Font EffectiveFont(const Form& form, const Control& control);
 // The controls that take the focus, in the order the Tab key visits them.
 std::vector<const Control*> TabOrder(const Form& form);
 
+// Text boxes take no C0 control characters (CR, LF, Tab, ...): they are dropped from what is
+// typed or pasted, so an identifier can never carry a key that submits a form.
+std::u16string WithoutControlCharacters(std::u16string_view text);
+
 }  // namespace navelo::forms

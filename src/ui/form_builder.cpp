@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTimer>
+#include <QValidator>
 #include <map>
 #include <vector>
 
@@ -27,6 +28,21 @@ QString Name(std::string_view name) {
 QColor ColourOf(forms::Colour rgb) {
   return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
+
+// Text boxes drop control characters from whatever is typed, pasted or set.
+class NoControlCharacters final : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int& pos) const override {
+    const std::u16string kept = forms::WithoutControlCharacters(FromQString(input));
+    if (kept.size() != static_cast<std::size_t>(input.size())) {
+      const std::u16string before = forms::WithoutControlCharacters(FromQString(input.left(pos)));
+      input = ToQString(kept);
+      pos = static_cast<int>(before.size());
+    }
+    return Acceptable;
+  }
+};
 
 // A straight line, drawn on a widget that covers it and lets the mouse through to the form.
 class LineWidget final : public QWidget {
@@ -73,6 +89,7 @@ QWidget* MakeWidget(const forms::Control& c, QWidget* parent) {
     }
     case forms::Kind::kTextBox: {
       auto* box = new QLineEdit(caption, parent);
+      box->setValidator(new NoControlCharacters(box));
       if (c.passwordChar != 0) {
         box->setEchoMode(QLineEdit::Password);
         box->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: %1; }")

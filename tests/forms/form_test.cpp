@@ -39,5 +39,18 @@ TEST(Forms, DescriptionsAreConsistent) {
   EXPECT_EQ(EffectiveFont(kFrmSet, *FindControl(kFrmSet, "txtNavelo_Pswd")).face, Face::kPGothic);
 }
 
+TEST(Forms, TextBoxesDropControlCharacters) {
+  const std::pair<std::u16string, std::u16string> cases[] = {
+      {u"1234\r\n", u"1234"},
+      {u"a\tb\x1b"
+       u"c\x1f",
+       u"abc"},
+      {std::u16string(u"x\0y", 3), u"xy"},
+      {u"競馬 ＩＰＡＴ~\x7f", u"競馬 ＩＰＡＴ~\x7f"},  // DEL and what is printable stay
+      {u"", u""},
+  };
+  for (const auto& [typed, kept] : cases) EXPECT_EQ(WithoutControlCharacters(typed), kept);
+}
+
 }  // namespace
 }  // namespace navelo::forms

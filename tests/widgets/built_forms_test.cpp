@@ -2,6 +2,7 @@
 // container, caption, tab order, font, colours, mask and input method.
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -251,6 +252,23 @@ class BuiltFormsTest : public QObject {
           auto* parent = navelo::ui::Built<QMenu>(b.window.get(), m.parent);
           QVERIFY2(parent && parent->actions().contains(action), qPrintable(what));
         }
+      }
+    }
+  }
+
+  // No text box takes a control character, whether pasted or typed: a PIN pasted with its line
+  // end must not carry a key that submits the page it is typed into.
+  void textBoxesDropControlCharacters() {
+    for (Built& b : BuildAll()) {
+      for (const forms::Control& c : b.form->controls) {
+        if (c.kind != forms::Kind::kTextBox) continue;
+        auto* box = navelo::ui::Built<QLineEdit>(b.client, c.name, c.index);
+        box->clear();
+        QApplication::clipboard()->setText(QStringLiteral("12\t34\r\n"));
+        box->paste();
+        QTest::keyClick(box, Qt::Key_Tab, Qt::NoModifier);
+        box->insert(QStringLiteral("5\x1b"));
+        QVERIFY2(box->text() == "12345", qPrintable(Name(b.form->name) + "." + Label(c)));
       }
     }
   }
