@@ -1,5 +1,6 @@
 #include "dialogs/about_dialog.h"
 
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QUrl>
@@ -28,9 +29,13 @@ AboutDialog::AboutDialog(Context context, QWidget* parent)
           ui::ToQString(u"ﾊﾞｰｼﾞｮﾝ ") +
           QStringLiteral("%1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision));
 
-  // Three local addresses that certainly exist for every installation.
-  const QString addresses[] = {FileAddress(ctx_.programDirectory + "/Readme.txt"),
-                               FileAddress(ctx_.programDirectory), FileAddress(ctx_.settingsFile)};
+  // Three local addresses that certainly exist for every installation: until the settings file
+  // has been saved for the first time, its link leads to the folder it will be saved in.
+  const QFileInfo settingsFile(QString::fromStdString(ctx_.settingsFile));
+  const QString addresses[] = {
+      FileAddress(ctx_.programDirectory + "/Readme.txt"), FileAddress(ctx_.programDirectory),
+      FileAddress(settingsFile.exists() ? ctx_.settingsFile
+                                        : settingsFile.absolutePath().toStdString())};
   for (int i = 0; i < 3; ++i) {
     QLabel* link = ui::Built<QLabel>(this, "lblUrl", i);
     link->setText(addresses[i]);

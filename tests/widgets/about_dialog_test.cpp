@@ -53,7 +53,7 @@ class AboutDialogTest : public QObject {
     auto links = dialog->links();
     QCOMPARE(links[0]->text(), QString("file:///opt/navelo/Readme.txt"));
     QCOMPARE(links[1]->text(), QString("file:///opt/navelo"));
-    QCOMPARE(links[2]->text(), QString("file:///opt/navelo/Navelo.INI"));
+    QCOMPARE(links[2]->text(), QString("file:///opt/navelo"));  // no settings file yet
     for (auto* link : links) QTest::mouseClick(link, Qt::LeftButton);
     QCOMPARE(shell.opened.size(), size_t(3));
     for (int i = 0; i < 3; ++i) QVERIFY(ToQString(shell.opened[i]) == links[i]->text());
@@ -72,6 +72,17 @@ class AboutDialogTest : public QObject {
     MoveOver(dialog.get());
     for (auto* link : links) QVERIFY(!link->font().italic());
     QVERIFY(links[0]->font().underline() && links[0]->font().bold());
+  }
+
+  void settingsLinkLeadsToTheFileOnceItExists() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Navelo.INI");
+    QCOMPARE(Make(path.toStdString())->links()[2]->text(),
+             navelo::FileAddress(dir.path().toStdString()));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QCOMPARE(Make(path.toStdString())->links()[2]->text(), navelo::FileAddress(path.toStdString()));
   }
 
   void escapeAndEnterClose() {
