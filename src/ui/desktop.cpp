@@ -17,6 +17,8 @@ QString ToQString(const std::u16string& text) {
 void QtMessageBox::Show(const std::u16string& text, const std::u16string& title) {
   QMessageBox box(QMessageBox::NoIcon, ToQString(title), ToQString(text), QMessageBox::Ok);
   box.setObjectName("NaveloMessageBox");
+  // Messages quote window titles and identifiers, shown as they are, never read as markup.
+  box.setTextFormat(Qt::PlainText);
   box.exec();
 }
 
