@@ -22,7 +22,7 @@ enum class Kind : std::uint8_t {
   kTimer,    // no geometry; `interval` in milliseconds
 };
 
-// Font faces by role. Every face is 9 points, normal weight unless `bold`.
+// Font faces by role. Normal weight unless `bold`.
 enum class Face : std::uint8_t {
   kForm,     // the form's default font
   kSystem,   // the toolkit's default font (a form default only)
@@ -35,6 +35,7 @@ struct Font {
   bool bold = false;
   bool italic = false;
   bool underline = false;
+  double points = 9;
 
   friend constexpr bool operator==(const Font&, const Font&) = default;
 };
@@ -103,6 +104,11 @@ struct Control {
   constexpr Control Bold(bool italic, bool underline) const {
     Control c = *this;
     c.font = {Face::kPGothic, true, italic, underline};
+    return c;
+  }
+  constexpr Control Points(double points) const {
+    Control c = *this;
+    c.font.points = points;
     return c;
   }
   constexpr Control Fore(Colour colour) const { return With(&Control::foreColour, colour); }

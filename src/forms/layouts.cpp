@@ -158,7 +158,10 @@ constexpr Control kAboutControls[] = {
         1020, 810, 3885, 480)
         .Tab(3)
         .Fore(kBlack)
-        .Wrapped(),
+        .Wrapped()
+        // Smaller than the 9 points of the other texts: at 9 points it needs three lines, which
+        // its rectangle cannot hold.
+        .Points(7.5),
     Label("Label1", u"説明書", 90, 1410, 1815, 225)
         .Tab(7)
         .Bold(true, false)

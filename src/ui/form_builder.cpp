@@ -10,8 +10,11 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
+#include <QTextLayout>
 #include <QTimer>
 #include <QValidator>
+#include <algorithm>
+#include <cmath>
 #include <map>
 #include <vector>
 
@@ -42,6 +45,72 @@ class NoControlCharacters final : public QValidator {
     }
     return Acceptable;
   }
+};
+
+// A word-wrapped label whose lines come closer together when the font's own line spacing would
+// push the text out of the label: never closer than one em, the line height of the gothic faces
+// the forms were drawn for. The line height it paints with is its "lineHeight" property.
+class WrappedLabel final : public QLabel {
+ public:
+  WrappedLabel(const QString& text, QWidget* parent) : QLabel(text, parent) { setWordWrap(true); }
+
+ protected:
+  bool event(QEvent* event) override {
+    if (event->type() == QEvent::Polish || event->type() == QEvent::FontChange) Measure();
+    return QLabel::event(event);
+  }
+  void resizeEvent(QResizeEvent* event) override {
+    QLabel::resizeEvent(event);
+    Measure();
+  }
+  void paintEvent(QPaintEvent* event) override {
+    if (measured_ != text()) Measure();
+    if (layout_.lineCount() == 0) return QLabel::paintEvent(event);
+    QPainter painter(this);
+    painter.setPen(palette().color(foregroundRole()));
+    layout_.draw(&painter, contentsRect().topLeft());
+  }
+
+ private:
+  // Lays the text out: left empty when the label's own drawing fits.
+  void Measure() {
+    const QRect room = contentsRect();
+    const QFontMetricsF metrics(font());
+    QTextLayout layout(text(), font());
+    QTextOption option(alignment());
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    int lines = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+      line.setLineWidth(room.width());
+      ++lines;
+    }
+    layout.endLayout();
+    qreal height = metrics.lineSpacing();
+    layout_.clearLayout();
+    if (lines * height > room.height() && lines > 0) {
+      height = std::max(static_cast<qreal>(font().pixelSize()), room.height() / qreal(lines));
+      // The lines, one em box each, centred as the label centres its text.
+      const qreal ascent = metrics.ascent() * height / (metrics.ascent() + metrics.descent());
+      const qreal top = (room.height() - lines * height) / 2;
+      layout_.setText(text());
+      layout_.setFont(font());
+      layout_.setTextOption(option);
+      layout_.beginLayout();
+      int i = 0;
+      for (QTextLine line = layout_.createLine(); line.isValid(); line = layout_.createLine()) {
+        line.setLineWidth(room.width());
+        line.setPosition(QPointF(0, top + i++ * height + ascent - line.ascent()));
+      }
+      layout_.endLayout();
+    }
+    setProperty("lineHeight", height);
+    measured_ = text();
+  }
+
+  QTextLayout layout_;
+  QString measured_;
 };
 
 // A straight line, drawn on a widget that covers it and lets the mouse through to the form.
@@ -78,10 +147,9 @@ QWidget* MakeWidget(const forms::Control& c, QWidget* parent) {
   const QString caption = ToQString(c.caption);
   switch (c.kind) {
     case forms::Kind::kLabel: {
-      auto* label = new QLabel(caption, parent);
+      auto* label = c.wordWrap ? new WrappedLabel(caption, parent) : new QLabel(caption, parent);
       // Window titles and identifiers are shown as they are, never read as markup.
       label->setTextFormat(Qt::PlainText);
-      label->setWordWrap(c.wordWrap);
       if (c.align == forms::Align::kCenter) label->setAlignment(Qt::AlignCenter);
       if (c.align == forms::Align::kRight) label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
       if (c.border == forms::Border::kSingle) label->setFrameShape(QFrame::Box);
@@ -152,6 +220,9 @@ QFont FontOf(const forms::Font& font) {
   QFont qt = font.face == forms::Face::kGothic    ? GothicFont()
              : font.face == forms::Face::kPGothic ? GothicFont(true)
                                                   : QApplication::font();
+  if (font.face != forms::Face::kSystem) {
+    qt.setPixelSize(static_cast<int>(std::lround(font.points * 96 / 72)));
+  }
   if (font.bold) qt.setWeight(QFont::Bold);
   qt.setItalic(font.italic);
   qt.setUnderline(font.underline);

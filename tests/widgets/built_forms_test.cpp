@@ -130,7 +130,9 @@ class BuiltFormsTest : public QObject {
       default:
         QVERIFY2(font.family() == QApplication::font().family(), qPrintable(what));
     }
-    if (expected.face != forms::Face::kSystem) QCOMPARE(font.pixelSize(), 12);
+    if (expected.face != forms::Face::kSystem) {
+      QCOMPARE(font.pixelSize(), qRound(expected.points * 96 / 72));
+    }
     QVERIFY2(font.bold() == expected.bold, qPrintable(what));
     QVERIFY2(font.italic() == expected.italic, qPrintable(what));
     QVERIFY2(font.underline() == expected.underline, qPrintable(what));
@@ -254,6 +256,35 @@ class BuiltFormsTest : public QObject {
         }
       }
     }
+  }
+
+  // Word-wrapped labels show their whole text: wrapped at the label's width in its own font, its
+  // lines, at the spacing the label draws them with, fit its height; lines are never closer
+  // than one em.
+  void wrappedLabelsShowTheirWholeText() {
+    QStringList clipped;
+    for (Built& b : BuildAll()) {
+      for (const forms::Control& c : b.form->controls) {
+        if (!c.wordWrap || c.caption.empty()) continue;
+        auto* label = navelo::ui::Built<QLabel>(b.client, c.name, c.index);
+        label->ensurePolished();
+        const QRect room = label->contentsRect();
+        const QFontMetrics metrics(label->font());
+        const QRect wrapped = metrics.boundingRect(room, Qt::TextWordWrap, label->text());
+        const int lines = qRound(double(wrapped.height()) / metrics.lineSpacing());
+        const double lineHeight = label->property("lineHeight").toDouble();
+        if (wrapped.width() > room.width() || lines * lineHeight > room.height() ||
+            lineHeight < label->font().pixelSize()) {
+          clipped << QStringLiteral("%1.%2: %3 lines of %4 px in %5x%6 px")
+                         .arg(Name(b.form->name), Label(c))
+                         .arg(lines)
+                         .arg(lineHeight)
+                         .arg(room.width())
+                         .arg(room.height());
+        }
+      }
+    }
+    QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join("; ")));
   }
 
   // No text box takes a control character, whether pasted or typed: a PIN pasted with its line
