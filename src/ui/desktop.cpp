@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QWindow>
 
+#include "platform/x11/window_frame.h"
+
 namespace navelo::ui {
 namespace {
 
@@ -33,9 +35,20 @@ void EwmhTopmost::SetTopmost(platform::WindowHandle window, bool on) {
   for (QWindow* w : QGuiApplication::allWindows()) {
     if (static_cast<platform::WindowHandle>(w->winId()) == window) {
       w->setFlag(Qt::WindowStaysOnTopHint, on);
+      ApplyTitleButtons(w);
       return;
     }
   }
+}
+
+void ApplyTitleButtons(QWindow* window) {
+  const QVariant buttons = window->property("titleButtons");
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (!buttons.isValid() || x11 == nullptr) return;
+  const int bits = buttons.toInt();
+  platform::x11::SetTitleButtons(
+      x11->display(), window->winId(),
+      {(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0, (bits & 8) != 0});
 }
 
 }  // namespace navelo::ui

@@ -13,12 +13,14 @@
 #include <QTextLayout>
 #include <QTimer>
 #include <QValidator>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <map>
 #include <vector>
 
 #include "forms/geometry.h"
+#include "ui/desktop.h"
 #include "ui/ui.h"
 
 namespace navelo::ui {
@@ -111,6 +113,30 @@ class WrappedLabel final : public QLabel {
 
   QTextLayout layout_;
   QString measured_;
+};
+
+// Keeps a window's title-bar buttons with the window manager: set before the window is first
+// mapped (the show event comes first) and whenever it is shown again.
+class TitleButtonsKeeper final : public QObject {
+ public:
+  TitleButtonsKeeper(int buttons, QWidget* window) : QObject(window), buttons_(buttons) {
+    window->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show) {
+      QWindow* window = static_cast<QWidget*>(watched)->windowHandle();
+      if (window) {
+        window->setProperty("titleButtons", buttons_);
+        ApplyTitleButtons(window);
+      }
+    }
+    return false;
+  }
+
+ private:
+  int buttons_;
 };
 
 // A straight line, drawn on a widget that covers it and lets the mouse through to the form.
@@ -240,6 +266,9 @@ void BuildWindow(const forms::Form& form, QWidget* window, Qt::WindowType type) 
   if (form.minimizeBox) flags |= Qt::WindowMinimizeButtonHint;
   if (form.maximizeBox) flags |= Qt::WindowMaximizeButtonHint;
   window->setWindowFlags(flags);
+  new TitleButtonsKeeper((form.windowMenu ? 1 : 0) | (form.closeBox ? 2 : 0) |
+                             (form.minimizeBox ? 4 : 0) | (form.maximizeBox ? 8 : 0),
+                         window);
   if (form.defaultFace != forms::Face::kSystem) window->setFont(FontOf({form.defaultFace}));
   if (type == Qt::Dialog) {
     window->setFixedSize(TwipsToPixels(form.clientWidth), TwipsToPixels(form.clientHeight));
