@@ -293,7 +293,7 @@ void BuildControls(const forms::Form& form, QWidget* client) {
     widget->setFont(FontOf(forms::EffectiveFont(form, c)));
     Colour(widget, c);
     if (!c.tabStop) widget->setFocusPolicy(Qt::NoFocus);
-    widget->setVisible(c.visible);
+    if (!c.visible) widget->hide();
     if (c.kind == forms::Kind::kFrame) containers[c.name] = widget;
     if (c.kind == forms::Kind::kLabel || c.kind == forms::Kind::kLine) labels.push_back(widget);
   }
