@@ -9,28 +9,9 @@
 
 namespace navelo {
 
-// A label that opens the address it shows and turns italic while the pointer is over it.
-class LinkLabel : public QLabel {
-  Q_OBJECT
-
- public:
-  LinkLabel(int index, QWidget* parent);
-  int index() const { return index_; }
-
- Q_SIGNALS:
-  void hovered(int index);
-  void clicked(int index);
-
- protected:
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-
- private:
-  int index_;
-};
-
 // frmAbout: title, version, description, three links, a legal notice and a starter for the
-// system-information tool.
+// system-information tool. A link opens the address it shows and turns italic while the pointer
+// is over it; over the dialog's own surface all links turn upright again.
 class AboutDialog : public QDialog {
   Q_OBJECT
 
@@ -45,17 +26,17 @@ class AboutDialog : public QDialog {
 
   explicit AboutDialog(Context context, QWidget* parent = nullptr);
 
-  std::array<LinkLabel*, 3> links() const { return links_; }
+  std::array<QLabel*, 3> links() const { return links_; }
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
-  void paintEvent(QPaintEvent* event) override;
 
  private:
   void SetItalic(int index, bool italic);
 
   Context ctx_;
-  std::array<LinkLabel*, 3> links_{};
+  std::array<QLabel*, 3> links_{};
 };
 
 // The address a file path is opened by.

@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
@@ -18,42 +17,17 @@
 #include <memory>
 
 #include "forms/geometry.h"
+#include "forms/layouts.h"
+#include "ui/form_builder.h"
 #include "ui/ui.h"
 
 namespace navelo {
-namespace {
-
-using ui::MakeControl;
+using ui::Built;
 using ui::ToQString;
 
-// Client area of the panel, in twips.
-constexpr int kClientWidth = 1200;
-constexpr int kClientHeight = 3615;
-
-struct KeySpec {
-  int index;
-  const char16_t* caption;
-  int left;
-  int top;
-};
-
-// The ten-key pad in tab order: the clear button comes first, then 0, 3, 2, 1, 6, 5, 4, 9, 8, 7.
-constexpr KeySpec kKeys[] = {
-    {0, u"0", 60, 1110},  {3, u"３", 780, 750}, {2, u"２", 420, 750}, {1, u"１", 60, 750},
-    {6, u"６", 780, 390}, {5, u"５", 420, 390}, {4, u"４", 60, 390},  {9, u"９", 780, 30},
-    {8, u"８", 420, 30},  {7, u"７", 60, 30},
-};
-
-}  // namespace
-
 PanelWindow::PanelWindow(PanelContext context) : ctx_(std::move(context)) {
-  setObjectName(QStringLiteral("frmNavelo"));
-  setWindowTitle(QStringLiteral("Navelo"));
-  ui::LoadResources();
+  ui::BuildWindow(forms::kFrmNavelo, this, Qt::Window);
   setWindowIcon(QIcon(QStringLiteral(":/navelo/navelo.png")));
-  // Fixed single border: caption, window menu and close box, no minimise or maximise box.
-  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   BuildControls();
   BuildMenus();
   // The panel's size is set here once and changed only by shrinking and restoring, each a single
@@ -61,9 +35,7 @@ PanelWindow::PanelWindow(PanelContext context) : ctx_(std::move(context)) {
   layout()->setSizeConstraint(QLayout::SetNoConstraint);
   setFixedSize(sizeHint());
 
-  timer1_ = new QTimer(this);
-  timer1_->setObjectName(QStringLiteral("Timer1"));
-  timer1_->setInterval(100);
+  timer1_ = Built<QTimer>(client_, "Timer1");
   connect(timer1_, &QTimer::timeout, this, &PanelWindow::Tick);
 
   deliveryTimer_ = new QTimer(this);
@@ -78,96 +50,46 @@ PanelWindow::PanelWindow(PanelContext context) : ctx_(std::move(context)) {
 void PanelWindow::BuildControls() {
   client_ = new QWidget(this);
   client_->setObjectName(QStringLiteral("client"));
-  client_->setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
+  client_->setFixedSize(TwipsToPixels(forms::kFrmNavelo.clientWidth),
+                        TwipsToPixels(forms::kFrmNavelo.clientHeight));
   setCentralWidget(client_);
-  const QFont gothic = ui::GothicFont();
+  ui::BuildControls(forms::kFrmNavelo, client_);
+  txtKin_ = Built<QLineEdit>(client_, "txtKin");
 
-  auto* clear = MakeControl<QPushButton>(client_, "Enter", 420, 1110, 735, 375, ToQString(u"ｸﾘｱｰ"));
-  clear->setFont(gothic);
-  connect(clear, &QPushButton::clicked, this, [this] {
+  auto onClick = [this](const char* name, int index, auto handler) {
+    connect(Built<QPushButton>(client_, name, index), &QPushButton::clicked, this, handler);
+  };
+  onClick("Enter", -1, [this] {
     txtKin_->clear();
     keypad_.Clear();
   });
-  QWidget* previous = clear;
-  for (const KeySpec& key : kKeys) {
-    auto* button = MakeControl<QPushButton>(client_, "NumKey", key.left, key.top, 375, 375,
-                                            ToQString(key.caption));
-    button->setProperty("index", key.index);
-    button->setFont(gothic);
-    connect(button, &QPushButton::clicked, this,
-            [this, digit = key.index] { txtKin_->setText(ToQString(keypad_.Press(digit))); });
-    setTabOrder(previous, button);
-    previous = button;
+  for (int digit = 0; digit <= 9; ++digit) {
+    onClick("NumKey", digit, [this, digit] { txtKin_->setText(ToQString(keypad_.Press(digit))); });
   }
-  auto* label5 = MakeControl<QLabel>(client_, "Label5", 90, 1500, 915, 195, ToQString(u"金額"));
-  label5->setFont(gothic);
-
-  txtKin_ = MakeControl<QLineEdit>(client_, "txtKin", 90, 1740, 1035, 285);
-  txtKin_->setAlignment(Qt::AlignRight);
-  txtKin_->setAttribute(Qt::WA_InputMethodEnabled, false);
-  setTabOrder(previous, txtKin_);
-  previous = txtKin_;
-
-  struct SendSpec {
-    const char* name;
-    const char16_t* caption;
-    int top;
-    SendButton button;
-  };
-  // cmdTou, cmdSho, cmdLogIn, then the hidden browser button, then Club Apat.
-  const SendSpec sends[] = {{"cmdTou", u"投票", 2130, SendButton::kVote},
-                            {"cmdSho", u"照会", 2490, SendButton::kInquiry},
-                            {"cmdLogIn", u"ログイン", 2850, SendButton::kLogIn}};
-  for (const SendSpec& send : sends) {
-    auto* button = MakeControl<QPushButton>(client_, send.name, 90, send.top, 1065, 345,
-                                            ToQString(send.caption));
-    button->setFont(gothic);
-    connect(button, &QPushButton::clicked, this, [this, b = send.button] { Send(b); });
-    setTabOrder(previous, button);
-    previous = button;
-  }
-  // The browser-menu button lies just below the client area: unseen, yet reachable with Tab.
-  auto* command1 = MakeControl<QPushButton>(client_, "Command1", 330, 3630, 585, 555);
-  command1->setIcon(QIcon(QStringLiteral(":/navelo/browser.png")));
-  command1->setIconSize(QSize(32, 32));
-  connect(command1, &QPushButton::clicked, this, [this] { mnuBrow_->popup(QCursor::pos()); });
-  setTabOrder(previous, command1);
-  auto* clubApat = MakeControl<QPushButton>(client_, "Command2", 90, 3210, 1065, 345,
-                                            QStringLiteral("Club Apat"));
-  clubApat->setFont(gothic);
-  connect(clubApat, &QPushButton::clicked, this, [this] { Send(SendButton::kClubApat); });
-  setTabOrder(command1, clubApat);
+  onClick("cmdTou", -1, [this] { Send(SendButton::kVote); });
+  onClick("cmdSho", -1, [this] { Send(SendButton::kInquiry); });
+  onClick("cmdLogIn", -1, [this] { Send(SendButton::kLogIn); });
+  onClick("Command2", -1, [this] { Send(SendButton::kClubApat); });
+  onClick("Command1", -1, [this] { mnuBrow_->popup(QCursor::pos()); });
 }
 
 void PanelWindow::BuildMenus() {
-  QAction* settings = menuBar()->addAction(ToQString(u"設定"));
-  settings->setObjectName(QStringLiteral("mnuSet"));
-  connect(settings, &QAction::triggered, this, &PanelWindow::OpenSettings);
-
-  QMenu* other = menuBar()->addMenu(ToQString(u"他"));
-  other->setObjectName(QStringLiteral("mnu_Ta"));
-  QAction* about = other->addAction(ToQString(u"バージョン情報"));
-  about->setObjectName(QStringLiteral("mnu_About"));
-  connect(about, &QAction::triggered, this, [this] {
+  ui::BuildMenus(forms::kFrmNavelo, this);
+  mnuBrow_ = Built<QMenu>(this, "mnu_brow");
+  auto onTrigger = [this](const char* name, int index, auto handler) {
+    connect(Built<QAction>(this, name, index), &QAction::triggered, this, handler);
+  };
+  onTrigger("mnuSet", -1, [this] { OpenSettings(); });
+  onTrigger("mnu_About", -1, [this] {
     if (ctx_.openAbout) ctx_.openAbout(this);
   });
-  QAction* readme = other->addAction(ToQString(u"Reameの表示"));
-  readme->setObjectName(QStringLiteral("mnu_Readme"));
-  connect(readme, &QAction::triggered, this, [this] {
+  onTrigger("mnu_Readme", -1, [this] {
     const std::string path = ctx_.program.JoinPath(ctx_.program.ProgramDirectory(), "Readme.txt");
     ctx_.shell.Open(ui::FromQString(QString::fromStdString(path)));
   });
-
-  // Used only as a popup menu of the browser button.
-  mnuBrow_ = new QMenu(ToQString(u"ブラウザー"), this);
-  mnuBrow_->setObjectName(QStringLiteral("mnu_brow"));
-  const char16_t* urls[] = {u"IPAT投票", u"IPAT情報", u"CLUB　A-PAT"};
   for (int i = 0; i < 3; ++i) {
-    QAction* url = mnuBrow_->addAction(ToQString(urls[i]));
-    url->setObjectName(QStringLiteral("mnu_url"));
-    url->setProperty("index", i);
-    connect(url, &QAction::triggered, this,
-            [this, i] { ctx_.shell.Open(ctx_.store.addresses()[static_cast<std::size_t>(i)]); });
+    onTrigger("mnu_url", i,
+              [this, i] { ctx_.shell.Open(ctx_.store.addresses()[static_cast<std::size_t>(i)]); });
   }
 }
 
@@ -289,7 +211,8 @@ void PanelWindow::Tick() {
 }
 
 void PanelWindow::Shrink() {
-  // Only the caption bar stays: the client area keeps the smallest height a window can have.
+  // Only the caption bar stays. The 1 pixel is deliberate: it is the smallest height an X window
+  // may have (0 is refused), which is what asking for "no height" has always meant here.
   setFixedSize(width(), 1);
 }
 

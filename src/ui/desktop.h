@@ -2,6 +2,8 @@
 
 #include "platform/system.h"
 
+class QWindow;
+
 namespace navelo::ui {
 
 // Modal Qt message box: the text, an OK button, no icon.
@@ -22,5 +24,10 @@ class EwmhTopmost final : public platform::TopmostService {
  public:
   void SetTopmost(platform::WindowHandle window, bool on) override;
 };
+
+// Sets a top-level window's title-bar buttons, as kept in its "titleButtons" property (window
+// menu 1, close box 2, minimise box 4, maximise box 8), in the window manager's Motif hints. Qt
+// writes those hints itself whenever the window's flags change, so this follows every change.
+void ApplyTitleButtons(QWindow* window);
 
 }  // namespace navelo::ui

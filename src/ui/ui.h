@@ -26,14 +26,4 @@ void PlaceTwips(QWidget* widget, int left, int top, int width, int height);
 // installed Japanese gothic face. The proportional face is also the dialogs' default font.
 QFont GothicFont(bool proportional = false);
 
-// Creates a named child of `parent`, placed in twips. `index` marks a member of a control array.
-template <typename W, typename... Args>
-W* MakeControl(QWidget* parent, const char* name, int left, int top, int width, int height,
-               Args&&... args) {
-  auto* w = new W(std::forward<Args>(args)..., parent);
-  w->setObjectName(QString::fromLatin1(name));
-  PlaceTwips(w, left, top, width, height);
-  return w;
-}
-
 }  // namespace navelo::ui

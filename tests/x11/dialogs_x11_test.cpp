@@ -1,6 +1,6 @@
 // The tracker and the dialogs on a real desktop: the settings dialog shares the panel's caption,
 // so while it is in front the slots stay as they are; the password dialog it asks for has a
-// caption of its own and becomes the last-active window.
+// caption of its own and becomes the last-active window. And every window's title-bar buttons.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -10,11 +10,13 @@
 #include <QTimer>
 
 #include "app/password_dialog.h"
+#include "dialogs/about_dialog.h"
 #include "dialogs/settings_dialog.h"
 #include "panel/panel_window.h"
 #include "platform/posix/codec_cp932.h"
 #include "platform/testing/doubles.h"
 #include "platform/x11/x11_windows.h"
+#include "ui/desktop.h"
 #include "ui/ui.h"
 // clang-format off
 #include "x11_testkit.h"
@@ -22,6 +24,11 @@
 
 namespace navelo::testkit {
 namespace {
+
+class NoSystemInfo final : public platform::SystemInfoService {
+ public:
+  bool Start() override { return false; }
+};
 
 // Runs the event loop until `ready` holds or five seconds pass.
 bool Until(const std::function<bool()>& ready) {
@@ -117,6 +124,64 @@ TEST(DialogsOnX11, SettingsDialogKeepsTheSlotsAndThePasswordDialogBecomesLastAct
   EXPECT_EQ(record.startupPassword, u"ZelvOR");   // the cancelled change left nothing behind
   // After the dialog closed the panel applied always-on-top again.
   EXPECT_GE(topmost.calls.size(), 2u);
+}
+
+// Each window asks the window manager for its own title-bar buttons only, in both halves of the
+// Motif hints (what it may do, what it shows), and keeps them when always-on-top changes.
+TEST(DialogsOnX11, WindowsAskForOnlyTheirTitleBarButtons) {
+  Desktop desktop;
+  if (!desktop.ok()) GTEST_SKIP() << "no X display (the test command provides one)";
+  platform::posix::Cp932Codec codec;
+  platform::testing::MemoryFileStore store;
+  platform::testing::RecordingMessageBox messages;
+  platform::testing::RecordingShell shell;
+  platform::testing::FakeProgram program;
+  platform::testing::FakeForeground foreground;
+  platform::testing::FakeWindowSystem windows;
+  Delivery delivery(windows);
+  NoSystemInfo sysInfo;
+  ui::EwmhTopmost topmost;
+  SettingsFile file("/opt/navelo/Navelo.INI", store, codec);
+  SettingsStore settingsStore(file, codec);
+
+  // Flags (functions and decorations given), functions, decorations.
+  const std::vector<unsigned long> closeAndMenu = {0x3, 0x4 | 0x20, 0x2 | 0x8 | 0x10};
+  const std::vector<unsigned long> captionOnly = {0x3, 0x4, 0x2 | 0x8};
+  auto hints = [&](QWidget& w, const std::vector<unsigned long>& expected) {
+    return Until([&] {
+      std::vector<unsigned long> h = desktop.MotifHints(w.winId());
+      return h.size() >= 3 && std::vector<unsigned long>(h.begin(), h.begin() + 3) == expected;
+    });
+  };
+
+  PanelWindow panel(
+      PanelContext{settingsStore, messages, shell, topmost, program, foreground, delivery, {}, {}});
+  panel.Load();
+  EXPECT_TRUE(hints(panel, closeAndMenu)) << "panel";
+  topmost.SetTopmost(panel.winId(), true);
+  EXPECT_TRUE(hints(panel, closeAndMenu)) << "panel, always on top";
+
+  SettingsDialog settings({settingsStore.record(), settingsStore.targets(), settingsStore.addresses(), messages,
+                           [](const std::u16string&) { return false; }});
+  QTimer::singleShot(0, &settings, [&] {
+    EXPECT_TRUE(hints(settings, captionOnly)) << "settings";
+    settings.reject();
+  });
+  settings.ShowModal();
+
+  PasswordDialog password(messages);
+  QTimer::singleShot(0, &password, [&] {
+    EXPECT_TRUE(hints(password, captionOnly)) << "password";
+    password.reject();
+  });
+  password.Ask(PasswordMode::kStartupCheck, [](const std::u16string&) { return false; });
+
+  AboutDialog about({shell, messages, sysInfo, "/opt/navelo", file.path()});
+  QTimer::singleShot(0, &about, [&] {
+    EXPECT_TRUE(hints(about, closeAndMenu)) << "about";
+    about.reject();
+  });
+  about.exec();
 }
 
 }  // namespace

@@ -56,6 +56,10 @@ std::vector<Window> Desktop::ClientWindows() {
   return out;
 }
 
+std::vector<unsigned long> Desktop::MotifHints(Window w) {
+  return CardinalList(w, "_MOTIF_WM_HINTS", XInternAtom(display_, "_MOTIF_WM_HINTS", False));
+}
+
 std::string Desktop::Title(Window w) {
   Atom actual;
   int format;

@@ -29,6 +29,8 @@ class Desktop {
   std::string Title(Window w);
   std::optional<long> Pid(Window w);
   std::vector<std::string> States(Window w);
+  // The Motif window-manager hints: flags, functions, decorations, input mode, status.
+  std::vector<unsigned long> MotifHints(Window w);
   // Top-left corner of the window's frame on the screen.
   std::optional<std::pair<int, int>> FramePosition(Window w);
   Window ActiveWindow();

@@ -90,8 +90,7 @@ bool AcceptSettingsForm(const SettingsForm& form, SettingsRecord& record, Target
 }
 
 std::u16string CaptureMessage(TitleTarget target, std::u16string_view lastActiveTitle) {
-  // Deliberately "紹介ログイン" (introduction) where "照会" (inquiry) is meant: the message reads
-  // as users of this program have always seen it.
+  // 紹介 (introduction) rather than 照会 (inquiry) is deliberate: it is the message users know.
   const std::u16string prefix = target == TitleTarget::kVote
                                     ? u"投票時は画面のタイトルが「"
                                     : u"紹介ログイン時は画面のタイトルが「";
