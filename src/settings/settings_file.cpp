@@ -50,7 +50,9 @@ std::optional<std::string> SettingsFile::WriteEntries(const std::vector<ProfileE
     doc.Set(Encode(entry.section, doc.utf8(), codec_), Encode(entry.key, doc.utf8(), codec_),
             Encode(entry.value, doc.utf8(), codec_));
   }
-  return store_.Replace(path_, doc.Serialize());
+  auto error = store_.Replace(savePath_, doc.Serialize());
+  if (!error) path_ = savePath_;
+  return error;
 }
 
 std::optional<std::string> SettingsFile::WriteProfileText(std::u16string_view section,
