@@ -265,7 +265,7 @@ void PanelWindow::SaveAndEnd() {
     const PanelPosition position{PixelsToTwips(topLeft.x()), PixelsToTwips(topLeft.y())};
     if (auto error = SaveSettings(ctx_.record, position, ctx_.file, ctx_.codec)) {
       ctx_.messages.Show(
-          u"設定ファイル「" + ui::FromQString(QString::fromStdString(ctx_.file.path())) +
+          u"設定ファイル「" + ui::FromQString(QString::fromStdString(ctx_.file.savePath())) +
           u"」を保存できませんでした。\n" + ui::FromQString(QString::fromStdString(*error)));
     }
   }
