@@ -83,9 +83,14 @@ FileRead PosixFileStore::Read(const std::string& path) const {
     if (errno == ENOENT) return result;
     return fail(Reason(errno));
   }
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  if (::fstat(fd, &st) != 0) {
+    const int err = errno;
     ::close(fd);
-    return fail(NotRegular(st.st_mode).empty() ? Reason(errno) : NotRegular(st.st_mode));
+    return fail(Reason(err));
+  }
+  if (auto why = NotRegular(st.st_mode); !why.empty()) {
+    ::close(fd);
+    return fail(why);
   }
   char buffer[8192];
   for (;;) {
