@@ -5,6 +5,7 @@
 
 #include "app/logic/startup.h"
 #include "app/password_dialog.h"
+#include "app/settings_claim.h"
 #include "dialogs/about_dialog.h"
 #include "dialogs/settings_dialog.h"
 #include "panel/panel_window.h"
@@ -18,6 +19,7 @@
 namespace navelo {
 
 int RunNavelo(int argc, char** argv) {
+  navelo::ui::IgnoreBrokenPipes();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Navelo"));
   QApplication::setQuitOnLastWindowClosed(false);
@@ -35,7 +37,10 @@ int RunNavelo(int argc, char** argv) {
   Delivery delivery(windowSystem,
                     [&codec](std::u16string_view title) { return CutTitle(title, codec); });
   platform::posix::PosixSystemInfo sysInfo;
-  SettingsFile file(program.JoinPath(program.ProgramDirectory(), "Navelo.INI"), store, codec);
+  // Another Navelo working with the same settings file has been brought to the front instead.
+  auto claimed = ClaimSettingsFile(program.ProgramDirectory(), x11);
+  if (!claimed) program.EndNow(0);
+  SettingsFile file(claimed->readPath, claimed->savePath, store, codec);
   // The settings record and what lives beside it for the whole run; the file is read here once.
   SettingsStore settings(file, codec);
 
@@ -72,7 +77,12 @@ int RunNavelo(int argc, char** argv) {
         std::make_unique<PanelWindow>(PanelContext{settings, messages, shell, topmost, program,
                                                    foreground, delivery, openSettings, openAbout});
     // Saved exactly as when the panel closes; only reached once the password was confirmed.
-    program.OnTerminationRequest([&] { panel->SaveAndEnd(); });
+    // A request while the panel is already ending (showing why its save failed) waits for that
+    // message; a repeated request ends at once.
+    program.OnTerminationRequest([&] {
+      if (!panel->ending()) panel->SaveAndEnd();
+    });
+    program.OnExitWithoutClose([&] { SaveWithoutWindows(settings, *panel); });
     panel->Load();
   };
   if (RunStartup(settings, windows) == StartupOutcome::kCancelled) {

@@ -233,9 +233,10 @@ void PanelWindow::SaveAndEnd() {
     const QPoint topLeft = frameGeometry().topLeft();
     const PanelPosition position{PixelsToTwips(topLeft.x()), PixelsToTwips(topLeft.y())};
     if (auto error = ctx_.store.Save(position)) {
-      ctx_.messages.Show(
-          u"設定ファイル「" + ui::FromQString(QString::fromStdString(ctx_.store.file().path())) +
-          u"」を保存できませんでした。\n" + ui::FromQString(QString::fromStdString(*error)));
+      ctx_.messages.Show(u"設定ファイル「" +
+                         ui::FromQString(QString::fromStdString(ctx_.store.file().savePath())) +
+                         u"」を保存できませんでした。\n" +
+                         ui::FromQString(QString::fromStdString(*error)));
     }
   }
   ctx_.program.EndNow(0);

@@ -49,6 +49,8 @@ class PanelWindow : public QMainWindow {
   // Saves the settings (reporting a failure) and ends the program. Runs at most once, whether the
   // panel is closed or the process is asked to stop.
   [[noreturn]] void SaveAndEnd();
+  // Whether SaveAndEnd has begun.
+  bool ending() const { return ending_; }
 
   // The panel's outer height at load, which restoring the panel gives back.
   int fullHeight() const { return fullHeight_; }

@@ -1,9 +1,34 @@
 #include "settings/profile.h"
 
+#include "settings/utf8.h"
+
 namespace navelo {
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
+constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
+
+// UTF-16 little-endian bytes as wide text; nothing when the byte count is odd.
+std::optional<std::u16string> FromUtf16Le(std::string_view bytes) {
+  if (bytes.size() % 2 != 0) return std::nullopt;
+  std::u16string text(bytes.size() / 2, u'\0');
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    text[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                    static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+  }
+  return text;
+}
+
+std::string ToUtf16Le(std::u16string_view text) {
+  std::string bytes;
+  bytes.reserve(text.size() * 2);
+  for (char16_t c : text) {
+    bytes.push_back(static_cast<char>(c & 0xFF));
+    bytes.push_back(static_cast<char>(c >> 8));
+  }
+  return bytes;
+}
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t';
@@ -60,6 +85,31 @@ std::optional<KeyLine> ParseKeyLine(std::string_view line) {
 }  // namespace
 
 ProfileDocument ProfileDocument::Parse(std::string_view bytes) {
+  auto unreadable = [](std::string reason) {
+    ProfileDocument doc;
+    doc.unreadable_ = std::move(reason);
+    return doc;
+  };
+  if (bytes.substr(0, kUtf16LeBom.size()) == kUtf16LeBom) {
+    // Held as UTF-8 only when that gives back exactly the same UTF-16 text.
+    auto wide = FromUtf16Le(bytes.substr(kUtf16LeBom.size()));
+    if (!wide) return unreadable("its UTF-16 text has an odd number of bytes");
+    std::string utf8 = ToUtf8(*wide);
+    if (FromUtf8(utf8) != *wide) return unreadable("its UTF-16 text is damaged (a lone surrogate)");
+    ProfileDocument doc = ParseLines(utf8);
+    doc.utf8_ = doc.utf16_ = true;
+    return doc;
+  }
+  if (bytes.substr(0, kUtf16BeBom.size()) == kUtf16BeBom) {
+    return unreadable("it is big-endian UTF-16 text, which Navelo does not read");
+  }
+  if (bytes.find('\0') != std::string_view::npos) {
+    return unreadable("it holds NUL bytes, so it is no text in the ANSI code page or UTF-8");
+  }
+  return ParseLines(bytes);
+}
+
+ProfileDocument ProfileDocument::ParseLines(std::string_view bytes) {
   ProfileDocument doc;
   if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
     doc.utf8_ = true;
@@ -137,11 +187,12 @@ void ProfileDocument::Set(std::string_view section, std::string_view key, std::s
 
 std::string ProfileDocument::Serialize() const {
   std::string out;
-  if (utf8_) out += kUtf8Bom;
+  if (utf8_ && !utf16_) out += kUtf8Bom;
   for (const auto& line : lines_) {
     out += line;
     out += "\r\n";
   }
+  if (utf16_) return std::string(kUtf16LeBom) + ToUtf16Le(FromUtf8(out));
   return out;
 }
 

@@ -22,9 +22,16 @@ class ProfileDocument {
   ProfileDocument() = default;
   static ProfileDocument Parse(std::string_view bytes);
 
-  // True when the file starts with a UTF-8 byte order mark: its texts are UTF-8, not the ANSI
-  // code page.
+  // True when the file's texts are Unicode, not the ANSI code page: it starts with a UTF-8 byte
+  // order mark, or with the UTF-16 little-endian one (FF FE). A UTF-16 file is held as UTF-8 and
+  // written back as UTF-16 with its byte order mark.
   bool utf8() const { return utf8_; }
+  bool utf16() const { return utf16_; }
+
+  // Why the bytes cannot be read back faithfully (UTF-16 that does not decode, big-endian UTF-16,
+  // NUL bytes in a code-page file); empty when they can. Such a document is empty and must never
+  // be written over the file it came from.
+  const std::string& unreadable() const { return unreadable_; }
 
   std::optional<std::string> Get(std::string_view section, std::string_view key) const;
   void Set(std::string_view section, std::string_view key, std::string_view value);
@@ -42,8 +49,12 @@ class ProfileDocument {
   };
   std::optional<Located> FindSection(std::string_view section) const;
 
+  static ProfileDocument ParseLines(std::string_view bytes);
+
   std::vector<std::string> lines_;
   bool utf8_ = false;
+  bool utf16_ = false;
+  std::string unreadable_;
 };
 
 }  // namespace navelo

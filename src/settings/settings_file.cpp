@@ -13,7 +13,12 @@ ProfileSnapshot::ProfileSnapshot(platform::FileRead read, const platform::AnsiCo
     : doc_(ProfileDocument::Parse(read.bytes)),
       status_(read.status),
       error_(std::move(read.error)),
-      codec_(&codec) {}
+      codec_(&codec) {
+  if (!doc_.unreadable().empty()) {
+    status_ = platform::FileRead::Status::kError;
+    error_ = doc_.unreadable();
+  }
+}
 
 std::u16string ProfileSnapshot::Text(std::u16string_view section, std::u16string_view key,
                                      std::u16string_view fallback) const {
@@ -37,11 +42,17 @@ std::optional<std::string> SettingsFile::WriteEntries(const std::vector<ProfileE
     return "the file exists but cannot be read (" + current.error + "); it was left untouched";
   }
   ProfileDocument doc = ProfileDocument::Parse(current.bytes);
+  if (!doc.unreadable().empty()) {
+    return "the file cannot be read back faithfully (" + doc.unreadable() +
+           "); it was left untouched";
+  }
   for (const auto& entry : entries) {
     doc.Set(Encode(entry.section, doc.utf8(), codec_), Encode(entry.key, doc.utf8(), codec_),
             Encode(entry.value, doc.utf8(), codec_));
   }
-  return store_.Replace(path_, doc.Serialize());
+  auto error = store_.Replace(savePath_, doc.Serialize());
+  if (!error) path_ = savePath_;
+  return error;
 }
 
 std::optional<std::string> SettingsFile::WriteProfileText(std::u16string_view section,

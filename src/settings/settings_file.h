@@ -41,13 +41,19 @@ class ProfileSnapshot {
 };
 
 // The settings file on disk. Every read goes to the file anew; every write replaces the file in
-// one step.
+// one step. It may be read from one place and saved to another (an installed copy's first run
+// moving to the user's folder); once saved there, it is read from there too.
 class SettingsFile {
  public:
   SettingsFile(std::string path, platform::FileStore& store, const platform::AnsiCodec& codec)
-      : path_(std::move(path)), store_(store), codec_(codec) {}
+      : SettingsFile(path, path, store, codec) {}
+  SettingsFile(std::string readPath, std::string savePath, platform::FileStore& store,
+               const platform::AnsiCodec& codec)
+      : path_(std::move(readPath)), savePath_(std::move(savePath)), store_(store), codec_(codec) {}
 
+  // The file read now, and the file saves go to.
   const std::string& path() const { return path_; }
+  const std::string& savePath() const { return savePath_; }
 
   ProfileSnapshot Load() const;
   std::u16string ReadProfileText(std::u16string_view section, std::u16string_view key,
@@ -60,6 +66,7 @@ class SettingsFile {
 
  private:
   std::string path_;
+  std::string savePath_;
   platform::FileStore& store_;
   const platform::AnsiCodec& codec_;
 };

@@ -8,6 +8,7 @@
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace navelo::ui {
@@ -21,10 +22,28 @@ extern "C" void OnSignal(int) {
   [[maybe_unused]] ssize_t n = ::write(gSignalPipe[1], &byte, 1);
 }
 
+// The program whose exit handler runs when the process calls exit(); the callback exit() runs
+// takes no arguments, so this is how it finds it.
+LinuxProgram* gExiting = nullptr;
+
 }  // namespace
 
+void LinuxProgram::RunExitHandler() {
+  if (gExiting == nullptr || !gExiting->exitHandler_) return;
+  auto handler = std::move(gExiting->exitHandler_);
+  gExiting->exitHandler_ = nullptr;
+  handler();
+}
+
+void IgnoreBrokenPipes() {
+  std::signal(SIGPIPE, SIG_IGN);
+}
+
 LinuxProgram::LinuxProgram() = default;
-LinuxProgram::~LinuxProgram() = default;
+
+LinuxProgram::~LinuxProgram() {
+  if (gExiting == this) gExiting = nullptr;
+}
 
 std::string LinuxProgram::ProgramDirectory() const {
   std::vector<char> buffer(4096);
@@ -62,7 +81,7 @@ void LinuxProgram::OnTerminationRequest(std::function<void()> handler) {
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int sig : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(sig, &action, nullptr);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) ::sigaction(sig, &action, nullptr);
   }
   if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
     QObject::connect(
@@ -70,8 +89,18 @@ void LinuxProgram::OnTerminationRequest(std::function<void()> handler) {
   }
 }
 
+void LinuxProgram::OnExitWithoutClose(std::function<void()> handler) {
+  exitHandler_ = std::move(handler);
+  if (gExiting == nullptr) {
+    gExiting = this;
+    std::atexit(&LinuxProgram::RunExitHandler);
+  }
+}
+
 void LinuxProgram::Fire() {
-  if (fired_ || !handler_) return;
+  if (!handler_) return;
+  // The first handler is still running: it waits on a message nobody answers.
+  if (fired_) EndNow(0);
   fired_ = true;
   handler_();
 }

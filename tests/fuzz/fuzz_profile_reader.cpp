@@ -8,6 +8,7 @@
 #include "platform/testing/native_codec.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
+#include "settings/utf8.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const navelo::platform::testing::NativeCodec codec;
@@ -21,7 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   navelo::LoadSettings(record, file, codec);
 
   auto doc = navelo::ProfileDocument::Parse(bytes);
-  const std::string value = bytes.substr(0, size / 3);
+  std::string value = bytes.substr(0, size / 3);
+  // A UTF-16 file holds text: its values come as valid UTF-8, as the settings file encodes them.
+  if (doc.utf16()) value = navelo::ToUtf8(navelo::FromUtf8(value));
   doc.Set("General", "Probe", value);
   auto back = navelo::ProfileDocument::Parse(doc.Serialize()).Get("General", "Probe");
   std::string expected = value;

@@ -6,22 +6,37 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <set>
 
 namespace navelo::platform::posix {
 namespace {
 
 namespace fs = std::filesystem;
 
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 class FileStoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir = fs::temp_directory_path() / ("navelo-fs-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
     fs::create_directories(dir);
     path = (dir / "Navelo.INI").string();
   }
   void TearDown() override {
     fs::permissions(dir, fs::perms::owner_all);
     fs::remove_all(dir);
+  }
+  std::set<std::string> Names(const fs::path& folder) const {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      names.insert(entry.path().filename().string());
+    }
+    return names;
   }
   fs::path dir;
   std::string path;
@@ -55,6 +70,105 @@ TEST_F(FileStoreTest, FailuresAreReportedAndTheOldFileStays) {
   ASSERT_TRUE(error);
   EXPECT_NE(error->find("Permission denied"), std::string::npos);
   EXPECT_EQ(store.Read(path).bytes, "old");
+}
+
+// Only regular files of a sane size are read; anything else is reported with its reason at once
+// (no wait on a FIFO without a writer, no endless read of a device) and is never replaced.
+TEST_F(FileStoreTest, OnlyRegularFilesOfASaneSizeAreReadOrReplaced) {
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+    const char* reason;
+    // Kinds of file Replace itself refuses; an oversized regular file is guarded one level up,
+    // where nothing is written over a file that could not be read.
+    bool replaceRefused = true;
+  };
+  const Case cases[] = {
+      {"FIFO", [&] { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }, "FIFO"},
+      {"link to /dev/zero", [&] { fs::create_symlink("/dev/zero", path); }, "character device"},
+      {"folder", [&] { fs::create_directory(path); }, "folder"},
+      {"sparse file over the limit",
+       [&] {
+         { std::ofstream(path) << "[General]\r\n"; }
+         fs::resize_file(path, kMaxSettingsFileBytes + 1);
+       },
+       "larger than 64 MiB", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(path);
+    c.make();
+    const auto before = fs::symlink_status(path).type();
+    FileRead read = store.Read(path);
+    EXPECT_EQ(read.status, FileRead::Status::kError);
+    EXPECT_NE(read.error.find(c.reason), std::string::npos) << read.error;
+    EXPECT_TRUE(read.bytes.empty());
+    if (!c.replaceRefused) continue;
+    auto error = store.Replace(path, "[General]\r\n");
+    ASSERT_TRUE(error);
+    EXPECT_NE(error->find("left untouched"), std::string::npos) << *error;
+    EXPECT_EQ(fs::symlink_status(path).type(), before);
+    EXPECT_EQ(Names(dir), std::set<std::string>{"Navelo.INI"});
+  }
+}
+
+// A settings file reached through symbolic links stays reached that way: the final target is
+// replaced in its own folder, every link is kept.
+TEST_F(FileStoreTest, ALinkedFileIsReplacedAtItsTargetAndStaysALink) {
+  struct Case {
+    const char* what;
+    const char* link;    // what Navelo.INI points to
+    const char* target;  // the file that must end up holding the new content, below dir
+    bool chained;        // Navelo.INI -> hop -> link
+  };
+  const Case cases[] = {
+      {"absolute link into another folder", "", "real/Navelo.INI", false},
+      {"relative link", "real/Navelo.INI", "real/Navelo.INI", false},
+      {"link to a link", "hop", "real/Navelo.INI", true},
+      {"link to a missing file", "real/new.ini", "real/new.ini", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(dir);
+    fs::create_directories(dir / "real");
+    const fs::path target = dir / c.target;
+    if (std::string(c.target) == "real/Navelo.INI") std::ofstream(target) << "stale";
+    const std::string link = *c.link ? c.link : target.string();
+    fs::create_symlink(link, path);
+    if (c.chained) fs::create_symlink(target, dir / "hop");
+
+    ASSERT_FALSE(store.Replace(path, "fresh"));
+    EXPECT_TRUE(fs::is_symlink(path));
+    EXPECT_EQ(fs::read_symlink(path), fs::path(link));
+    EXPECT_EQ(Slurp(target), "fresh");
+    EXPECT_EQ(store.Read(path).bytes, "fresh");
+    EXPECT_EQ(Names(dir / "real"), std::set<std::string>{target.filename().string()});
+  }
+}
+
+// What a killed save leaves behind (mkstemp's "Navelo.INI.XXXXXX") goes; everything else stays.
+TEST_F(FileStoreTest, StrayTemporariesOfAKilledSaveAreRemovedAndNothingElse) {
+  for (const char* name :
+       {"Navelo.INI", "Navelo.INI.a1B2c3", "Navelo.INI.ZZZZZZ", "Navelo.INI.lock", "Navelo.INI.bak",
+        "Navelo.INI.a1B2c_", "Other.INI.a1B2c3", "Navelo.INI.a1B2c3d"}) {
+    std::ofstream(dir / name) << "x";
+  }
+  fs::create_directory(dir / "Navelo.INI.folder");
+  fs::create_symlink(dir / "Navelo.INI", dir / "Navelo.INI.linkto");
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    std::ofstream(dir / "Navelo.INI.others") << "x";  // someone else's: not ours to remove
+    ASSERT_EQ(::chown((dir / "Navelo.INI.others").c_str(), 65534, 65534), 0);
+  }
+  auto removed = RemoveStrayTemporaries(path);
+  EXPECT_EQ(std::set<std::string>(removed.begin(), removed.end()),
+            (std::set<std::string>{(dir / "Navelo.INI.a1B2c3").string(),
+                                   (dir / "Navelo.INI.ZZZZZZ").string()}));
+  std::set<std::string> kept = {"Navelo.INI",        "Navelo.INI.lock",  "Navelo.INI.bak",
+                                "Navelo.INI.a1B2c_", "Other.INI.a1B2c3", "Navelo.INI.a1B2c3d",
+                                "Navelo.INI.folder", "Navelo.INI.linkto"};
+  if (root) kept.insert("Navelo.INI.others");
+  EXPECT_EQ(Names(dir), kept);
 }
 
 }  // namespace

@@ -5,9 +5,19 @@
 #include "platform/testing/doubles.h"
 #include "platform/testing/native_codec.h"
 #include "settings/cipher.h"
+#include "settings/utf8.h"
 
 namespace navelo {
 namespace {
+
+std::u16string FromUtf16(std::string_view bytes) {
+  std::u16string out;
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    out.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                        static_cast<unsigned char>(bytes[i + 1]) << 8));
+  }
+  return out;
+}
 
 class SettingsTest : public ::testing::Test {
  protected:
@@ -205,13 +215,73 @@ TEST_F(SettingsTest, FailuresLeaveTheStoredFileAlone) {
   EXPECT_EQ(store.files[kPath], before);
 }
 
-TEST_F(SettingsTest, Utf8FileKeepsItsEncoding) {
-  store.files[kPath] = "\xEF\xBB\xBF[General]\r\nShoukaiTitle=\xE7\x85\xA7\xE4\xBC\x9A\r\n";
-  SettingsRecord r = Load();
-  EXPECT_EQ(r.ShoukaiTitle, u"照会");
-  ASSERT_FALSE(SaveSettings(r, {}, file, codec));
-  EXPECT_EQ(Load().ShoukaiTitle, u"照会");
-  EXPECT_EQ(store.files[kPath].substr(0, 3), "\xEF\xBB\xBF");
+// UTF-16 little-endian bytes, with or without the byte order mark.
+std::string Utf16(std::u16string_view text, bool bom = true) {
+  std::string out = bom ? "\xFF\xFE" : "";
+  for (char16_t c : text) {
+    out.push_back(static_cast<char>(c & 0xFF));
+    out.push_back(static_cast<char>(c >> 8));
+  }
+  return out;
+}
+
+// A Unicode file is read in its encoding and saved in it again, as UTF-8 or as UTF-16.
+TEST_F(SettingsTest, UnicodeFilesKeepTheirEncoding) {
+  const std::u16string text = u"[General]\r\nShoukaiTitle=照会\r\nMine=𠮷\r\n";
+  struct Case {
+    const char* what;
+    std::string bytes;
+    std::string bom;
+  };
+  const Case cases[] = {
+      {"UTF-8", "\xEF\xBB\xBF" + ToUtf8(text), "\xEF\xBB\xBF"},
+      {"UTF-16", Utf16(text), "\xFF\xFE"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    store.files[kPath] = c.bytes;
+    SettingsRecord r = Load();
+    EXPECT_EQ(r.ShoukaiTitle, u"照会");
+    r.NetID = u"競馬";
+    ASSERT_FALSE(SaveSettings(r, {}, file, codec));
+    const std::string& saved = store.files[kPath];
+    EXPECT_EQ(saved.substr(0, c.bom.size()), c.bom);
+    // The whole file is in the one encoding: the text before the new entries is unchanged.
+    const std::string body = saved.substr(c.bom.size());
+    const std::u16string wide = c.bom.size() == 2 ? FromUtf16(body) : FromUtf8(body);
+    EXPECT_EQ(wide.find(text), 0u);
+    EXPECT_EQ(wide.find(u'\uFFFD'), std::u16string::npos);
+    EXPECT_EQ(Load().ShoukaiTitle, u"照会");
+    EXPECT_EQ(Load().NetID, u"競馬");
+  }
+}
+
+// A file whose text would not come back exactly is reported at load and never written over.
+TEST_F(SettingsTest, FilesThatCannotBeReadBackFaithfullyAreLeftAlone) {
+  const std::u16string text = u"[General]\r\nZenmen=1\r\n";
+  struct Case {
+    const char* what;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"UTF-16 with an odd byte count", Utf16(text) + "x"},
+      {"UTF-16 with a lone surrogate", Utf16(u"[General]\r\nT=\xD800x\r\n")},
+      {"big-endian UTF-16", "\xFE\xFF" + Utf16(text, false)},
+      {"UTF-16 without byte order mark", Utf16(text, false)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    store.files[kPath] = c.bytes;
+    SettingsRecord record;
+    record.startupPassword = u"ZelvOR";
+    LoadResult result = LoadSettings(record, file, codec);
+    ASSERT_TRUE(result.readError);
+    EXPECT_EQ(record.Zenmen, 0);  // defaults, not guesses
+    auto error = SaveSettings(record, {}, file, codec);
+    ASSERT_TRUE(error);
+    EXPECT_NE(error->find("left untouched"), std::string::npos) << *error;
+    EXPECT_EQ(store.files[kPath], c.bytes);
+  }
 }
 
 }  // namespace

@@ -196,6 +196,20 @@ int Child::Stop(int signal) {
   return status;
 }
 
+std::optional<int> Child::WaitExit(std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (pid_ > 0) {
+    int status = 0;
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+      pid_ = -1;
+      return status;
+    }
+    if (std::chrono::steady_clock::now() > deadline) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return std::nullopt;
+}
+
 std::optional<Window> Child::FindWindow(Desktop& desktop, const std::string& title) {
   for (Window w : desktop.ClientWindows()) {
     if (desktop.Pid(w) == pid_ && desktop.Title(w) == title) return w;
@@ -255,8 +269,18 @@ std::filesystem::path FreshFolder() {
 
 }  // namespace
 
-NaveloProcess::NaveloProcess(const std::string& executable, const std::string& settings)
-    : dir_(FreshFolder()), child_({(dir_ / "navelo").string()}) {
+namespace {
+
+std::vector<std::string> With(std::vector<std::string> argv, std::string last) {
+  argv.push_back(std::move(last));
+  return argv;
+}
+
+}  // namespace
+
+NaveloProcess::NaveloProcess(const std::string& executable, const std::string& settings,
+                             std::vector<std::string> runAs)
+    : dir_(FreshFolder()), child_(With(std::move(runAs), (dir_ / "navelo").string())) {
   std::filesystem::copy_file(executable, dir_ / "navelo");
   if (!settings.empty()) std::ofstream(dir_ / "Navelo.INI", std::ios::binary) << settings;
 }

@@ -61,6 +61,8 @@ class Child {
   Child& operator=(const Child&) = delete;
   void Start();
   int Stop(int signal);
+  // Waits for the process to end by itself; its wait status, or nothing when the time ran out.
+  std::optional<int> WaitExit(std::chrono::milliseconds timeout);
   pid_t pid() const { return pid_; }
   // The first client window of this process with the given title, once mapped.
   std::optional<Window> FindWindow(Desktop& desktop, const std::string& title);
@@ -89,9 +91,11 @@ class TypingTarget {
 };
 
 // The program copied into a fresh folder of its own, with a settings file, started and stopped.
+// `runAs` is put before the program's path on the command line (e.g. setpriv and its options).
 class NaveloProcess {
  public:
-  NaveloProcess(const std::string& executable, const std::string& settings);
+  NaveloProcess(const std::string& executable, const std::string& settings,
+                std::vector<std::string> runAs = {});
   ~NaveloProcess();
   NaveloProcess(const NaveloProcess&) = delete;
   NaveloProcess& operator=(const NaveloProcess&) = delete;
@@ -99,7 +103,11 @@ class NaveloProcess {
   void Start() { child_.Start(); }
   // Sends a signal and waits for the process to end; returns its wait status.
   int Stop(int signal) { return child_.Stop(signal); }
+  std::optional<int> WaitExit(std::chrono::milliseconds timeout) {
+    return child_.WaitExit(timeout);
+  }
   pid_t pid() const { return child_.pid(); }
+  const std::filesystem::path& folder() const { return dir_; }
   std::string Settings() const;
   // The panel's top-level window, once mapped.
   std::optional<Window> FindPanel(Desktop& desktop);

@@ -1,0 +1,75 @@
+#include "settings/location.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/posix/codec_cp932.h"
+#include "platform/testing/doubles.h"
+#include "settings/settings.h"
+
+namespace navelo {
+namespace {
+
+const std::string kProgram = "/usr/lib/navelo/Navelo.INI";
+const std::string kUser = "/home/u/.config/navelo/Navelo.INI";
+
+TEST(SettingsLocation, WhereTheFileIsReadAndSaved) {
+  struct Case {
+    const char* what;
+    bool programFolderWritable;
+    bool programFileReadable;
+    std::string userFile;
+    bool userFileExists;
+    SettingsLocation expected;
+  };
+  const Case cases[] = {
+      {"portable copy", true, true, kUser, false, {kProgram, kProgram}},
+      {"portable copy, user file ignored", true, false, kUser, true, {kProgram, kProgram}},
+      {"installed, first run with a file beside it", false, true, kUser, false, {kProgram, kUser}},
+      {"installed, user file already there", false, true, kUser, true, {kUser, kUser}},
+      {"installed, nothing anywhere", false, false, kUser, false, {kUser, kUser}},
+      {"installed, no user folder known", false, true, "", false, {kProgram, kProgram}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(ChooseSettingsLocation({kProgram, c.programFolderWritable, c.programFileReadable,
+                                      c.userFile, c.userFileExists}),
+              c.expected);
+  }
+}
+
+TEST(SettingsLocation, UserFolderFollowsTheXdgRules) {
+  struct Case {
+    std::string xdg, home, expected;
+  };
+  const Case cases[] = {
+      {"/x/conf", "/home/u", "/x/conf/navelo"},
+      {"", "/home/u", "/home/u/.config/navelo"},
+      {"relative/conf", "/home/u/", "/home/u/.config/navelo"},  // relative: ignored
+      {"", "", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(UserSettingsFolder(c.xdg, c.home), c.expected) << c.xdg << " " << c.home;
+  }
+}
+
+// The first run of an installed copy takes the settings beside the program, saves them to the
+// user's file and leaves the program's copy alone; from then on the user's file is the one read.
+TEST(SettingsLocation, ReadOnceFromTheProgramFolderThenFromTheUsersFile) {
+  platform::posix::Cp932Codec codec;
+  platform::testing::MemoryFileStore store;
+  store.files[kProgram] = "[General]\r\nZenmen=1\r\nMine=kept\r\n";
+  SettingsFile file(kProgram, kUser, store, codec);
+  SettingsRecord record;
+  record.startupPassword = u"ZelvOR";
+  LoadSettings(record, file, codec);
+  EXPECT_EQ(record.Zenmen, 1);
+  record.Zenmen = 2;
+  ASSERT_FALSE(SaveSettings(record, {}, file, codec));
+  EXPECT_EQ(store.files[kProgram], "[General]\r\nZenmen=1\r\nMine=kept\r\n");
+  EXPECT_NE(store.files[kUser].find("Zenmen=2\r\nMine=kept\r\n"), std::string::npos);
+  EXPECT_EQ(file.path(), kUser);
+  EXPECT_EQ(file.ReadProfileText(u"General", u"Zenmen", u""), u"2");
+}
+
+}  // namespace
+}  // namespace navelo
