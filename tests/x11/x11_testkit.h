@@ -14,6 +14,10 @@
 
 namespace navelo::testkit {
 
+// The exit status of a desktop test that could not run (no display, no browser): CTest's
+// SKIP_RETURN_CODE for these tests, so they are reported skipped, never passed.
+inline constexpr int kSkippedStatus = 77;
+
 // A connection to the test desktop, with the EWMH look-ups the tests need.
 class Desktop {
  public:
