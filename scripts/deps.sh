@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Navelo needs, when any is missing:
 #   deps.sh          to build and run it
-#   deps.sh --test   also what the test suite and the benchmark need
+#   deps.sh --test      also what the test suite and the benchmark need
+#   deps.sh --package   also what the Debian package is made with
 set -euo pipefail
 
 packages=(
@@ -9,7 +10,9 @@ packages=(
   xvfb openbox x11-utils xdg-utils fonts-noto-cjk
 )
 if [ "${1:-}" = "--test" ]; then
-  packages+=(clang libclang-rt-14-dev clang-format xdotool x11-xkb-utils chromium)
+  packages+=(clang libclang-rt-14-dev clang-format xdotool x11-xkb-utils chromium dpkg-dev)
+elif [ "${1:-}" = "--package" ]; then
+  packages+=(dpkg-dev)
 fi
 missing=()
 for p in "${packages[@]}"; do

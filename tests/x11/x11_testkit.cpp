@@ -187,7 +187,12 @@ int Child::Stop(int signal) {
   if (pid_ <= 0) return -1;
   ::kill(pid_, signal);
   int status = 0;
-  ::waitpid(pid_, &status, 0);
+  // A program that does not end (say, one waiting in a message box) is killed after ten seconds,
+  // and its status tells so, rather than holding up the test.
+  if (!WaitFor([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; })) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, &status, 0);
+  }
   pid_ = -1;
   return status;
 }

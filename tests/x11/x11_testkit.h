@@ -62,6 +62,8 @@ class Child {
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;
   void Start();
+  // Sends a signal and waits for the process to end; returns its wait status. A process still
+  // running after ten seconds is killed (SIGKILL).
   int Stop(int signal);
   pid_t pid() const { return pid_; }
   // The first client window of this process with the given title, once mapped.
@@ -99,7 +101,6 @@ class NaveloProcess {
   NaveloProcess& operator=(const NaveloProcess&) = delete;
 
   void Start() { child_.Start(); }
-  // Sends a signal and waits for the process to end; returns its wait status.
   int Stop(int signal) { return child_.Stop(signal); }
   pid_t pid() const { return child_.pid(); }
   std::string Settings() const;
