@@ -2,6 +2,8 @@
 # Runs a command on an X desktop: the current one when DISPLAY works, otherwise a private virtual
 # display (Xvfb) with the openbox window manager, stopped again when the command ends.
 set -euo pipefail
+# What runs here is an X11 client of this display; a Wayland session around it is not its own.
+unset WAYLAND_DISPLAY
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec "$@"

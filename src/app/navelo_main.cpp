@@ -5,6 +5,7 @@
 
 #include "app/logic/startup.h"
 #include "app/password_dialog.h"
+#include "app/wayland.h"
 #include "dialogs/about_dialog.h"
 #include "dialogs/settings_dialog.h"
 #include "panel/panel_window.h"
@@ -18,6 +19,7 @@
 namespace navelo {
 
 int RunNavelo(int argc, char** argv) {
+  PreferX11Windows();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Navelo"));
   QApplication::setQuitOnLastWindowClosed(false);
@@ -77,6 +79,7 @@ int RunNavelo(int argc, char** argv) {
     program.OnTerminationRequest([&] { panel->SaveAndEnd(); });
     panel->Load();
   };
+  ShowWaylandNotice(messages);
   if (RunStartup(record, file, codec, windows) == StartupOutcome::kCancelled) {
     // Not confirmed: end without writing anything.
     program.EndNow(0);

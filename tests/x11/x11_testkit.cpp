@@ -78,9 +78,9 @@ std::optional<long> Desktop::Pid(Window w) {
   return static_cast<long>(values[0]);
 }
 
-std::vector<std::string> Desktop::States(Window w) {
+std::vector<std::string> Desktop::AtomNames(Window w, const char* property) {
   std::vector<std::string> out;
-  for (unsigned long atom : CardinalList(w, "_NET_WM_STATE", XA_ATOM)) {
+  for (unsigned long atom : CardinalList(w, property, XA_ATOM)) {
     if (char* name = XGetAtomName(display_, atom)) {
       out.emplace_back(name);
       XFree(name);
@@ -126,6 +126,13 @@ void Desktop::Activate(Window w) {
   XSendEvent(display_, DefaultRootWindow(display_), False,
              SubstructureRedirectMask | SubstructureNotifyMask, &e);
   XFlush(display_);
+}
+
+void Desktop::PressKey(KeySym key) {
+  const KeyCode code = XKeysymToKeycode(display_, key);
+  XTestFakeKeyEvent(display_, code, True, CurrentTime);
+  XTestFakeKeyEvent(display_, code, False, CurrentTime);
+  XSync(display_, False);
 }
 
 std::chrono::system_clock::time_point Desktop::Click(int x, int y) {

@@ -32,7 +32,9 @@ class Desktop {
   std::vector<Window> ClientWindows();
   std::string Title(Window w);
   std::optional<long> Pid(Window w);
-  std::vector<std::string> States(Window w);
+  // The names of the atoms in a property, such as _NET_WM_STATE or _NET_WM_WINDOW_TYPE.
+  std::vector<std::string> AtomNames(Window w, const char* property);
+  std::vector<std::string> States(Window w) { return AtomNames(w, "_NET_WM_STATE"); }
   // Top-left corner of the window's frame on the screen.
   std::optional<std::pair<int, int>> FramePosition(Window w);
   Window ActiveWindow();
@@ -44,6 +46,8 @@ class Desktop {
   // Moves the pointer there and clicks the left button, as a user would. Returns when the button
   // was released (a button acts on release).
   std::chrono::system_clock::time_point Click(int x, int y);
+  // Presses and releases a key, into whichever window has the focus.
+  void PressKey(KeySym key);
 
  private:
   std::vector<unsigned long> CardinalList(Window w, const char* property, Atom type);
@@ -147,6 +151,8 @@ class PanelDriver {
   bool FocusPageThenPanel(Window page);
   // Clicks a point of the panel's client area, in pixels; returns when the button was released.
   std::chrono::system_clock::time_point Click(int x, int y);
+  // Presses and releases a key, into whichever window has the focus.
+  void PressKey(KeySym key);
 
  private:
   Desktop& desktop_;
