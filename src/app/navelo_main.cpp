@@ -19,7 +19,7 @@
 namespace navelo {
 
 int RunNavelo(int argc, char** argv) {
-  PreferX11Windows();
+  PreferX11Windows(argc, argv);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Navelo"));
   QApplication::setQuitOnLastWindowClosed(false);
