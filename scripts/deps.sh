@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Navelo needs, when any is missing:
 #   deps.sh          to build and run it
-#   deps.sh --test   also what the test suite and the benchmark need
-#   deps.sh --windows  what the Windows build and its tests under Wine need
+#   deps.sh --test      also what the test suite and the benchmark need
+#   deps.sh --package   also what the Debian package is made with
+#   deps.sh --windows   what the Windows build and its tests under Wine need
 set -euo pipefail
 
 packages=(
@@ -10,7 +11,9 @@ packages=(
   xvfb openbox x11-utils xdg-utils fonts-noto-cjk
 )
 if [ "${1:-}" = "--test" ]; then
-  packages+=(clang libclang-rt-14-dev clang-format xdotool x11-xkb-utils chromium)
+  packages+=(clang libclang-rt-14-dev clang-format xdotool x11-xkb-utils chromium dpkg-dev)
+elif [ "${1:-}" = "--package" ]; then
+  packages+=(dpkg-dev)
 fi
 if [ "${1:-}" = "--windows" ]; then
   # The Windows build: the cross compiler, GoogleTest's sources, and Wine to run the result.

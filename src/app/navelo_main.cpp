@@ -6,6 +6,7 @@
 #include "app/logic/startup.h"
 #include "app/password_dialog.h"
 #include "app/settings_claim.h"
+#include "app/wayland.h"
 #include "dialogs/about_dialog.h"
 #include "dialogs/settings_dialog.h"
 #include "panel/panel_window.h"
@@ -20,6 +21,7 @@ namespace navelo {
 
 int RunNavelo(int argc, char** argv) {
   navelo::ui::IgnoreBrokenPipes();
+  PreferX11Windows(argc, argv);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Navelo"));
   QApplication::setQuitOnLastWindowClosed(false);
@@ -85,6 +87,7 @@ int RunNavelo(int argc, char** argv) {
     program.OnExitWithoutClose([&] { SaveWithoutWindows(settings, *panel); });
     panel->Load();
   };
+  ShowWaylandNotice(messages);
   if (RunStartup(settings, windows) == StartupOutcome::kCancelled) {
     // Not confirmed: end without writing anything.
     program.EndNow(0);

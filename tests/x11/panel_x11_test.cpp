@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <thread>
 
@@ -18,9 +19,13 @@
 namespace navelo::testkit {
 namespace {
 
+bool HasAtom(Desktop& desktop, Window w, const char* property, const std::string& name) {
+  auto names = desktop.AtomNames(w, property);
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
 bool HasState(Desktop& desktop, Window w, const std::string& state) {
-  auto states = desktop.States(w);
-  return std::find(states.begin(), states.end(), state) != states.end();
+  return HasAtom(desktop, w, "_NET_WM_STATE", state);
 }
 
 class PanelOnX11 : public ::testing::Test {
@@ -267,6 +272,28 @@ TEST_F(PanelOnX11, AnInstalledCopySavesToTheUsersFolder) {
             fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_EQ(fs::status(saved.parent_path()).permissions() & fs::perms::all, fs::perms::owner_all);
   EXPECT_EQ(navelo.Settings(), settings);
+}
+
+TEST_F(PanelOnX11, OnAWaylandDesktopFirstSaysTheBrowserMustRunAsAnX11Window) {
+  NaveloProcess navelo(NAVELO_EXE, "");
+  // Only the program sees it; nothing here connects to Wayland.
+  ::setenv("WAYLAND_DISPLAY", "wayland-test", 1);
+  navelo.Start();
+  ::unsetenv("WAYLAND_DISPLAY");
+
+  // A message box comes first; the panel opens once it is closed with Enter.
+  std::optional<Window> box;
+  ASSERT_TRUE(WaitFor([&] { return (box = navelo.FindPanel(desktop)).has_value(); }));
+  EXPECT_TRUE(HasAtom(desktop, *box, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG"));
+  ASSERT_TRUE(WaitFor([&] { return desktop.ActiveWindow() == *box; }));
+  desktop.PressKey(XK_Return);
+  std::optional<Window> panel;
+  ASSERT_TRUE(WaitFor([&] {
+    panel = navelo.FindPanel(desktop);
+    return panel && *panel != *box;
+  }));
+  EXPECT_FALSE(HasAtom(desktop, *panel, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG"));
+  navelo.Stop(SIGTERM);
 }
 
 }  // namespace

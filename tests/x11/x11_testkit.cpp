@@ -82,9 +82,9 @@ std::optional<long> Desktop::Pid(Window w) {
   return static_cast<long>(values[0]);
 }
 
-std::vector<std::string> Desktop::States(Window w) {
+std::vector<std::string> Desktop::AtomNames(Window w, const char* property) {
   std::vector<std::string> out;
-  for (unsigned long atom : CardinalList(w, "_NET_WM_STATE", XA_ATOM)) {
+  for (unsigned long atom : CardinalList(w, property, XA_ATOM)) {
     if (char* name = XGetAtomName(display_, atom)) {
       out.emplace_back(name);
       XFree(name);
@@ -130,6 +130,13 @@ void Desktop::Activate(Window w) {
   XSendEvent(display_, DefaultRootWindow(display_), False,
              SubstructureRedirectMask | SubstructureNotifyMask, &e);
   XFlush(display_);
+}
+
+void Desktop::PressKey(KeySym key) {
+  const KeyCode code = XKeysymToKeycode(display_, key);
+  XTestFakeKeyEvent(display_, code, True, CurrentTime);
+  XTestFakeKeyEvent(display_, code, False, CurrentTime);
+  XSync(display_, False);
 }
 
 std::chrono::system_clock::time_point Desktop::Click(int x, int y) {
@@ -191,7 +198,12 @@ int Child::Stop(int signal) {
   if (pid_ <= 0) return -1;
   ::kill(pid_, signal);
   int status = 0;
-  ::waitpid(pid_, &status, 0);
+  // A program that does not end (say, one waiting in a message box) is killed after ten seconds,
+  // and its status tells so, rather than holding up the test.
+  if (!WaitFor([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; })) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, &status, 0);
+  }
   pid_ = -1;
   return status;
 }

@@ -14,6 +14,10 @@
 
 namespace navelo::testkit {
 
+// The exit status of a desktop test that could not run (no display, no browser): CTest's
+// SKIP_RETURN_CODE for these tests, so they are reported skipped, never passed.
+inline constexpr int kSkippedStatus = 77;
+
 // A connection to the test desktop, with the EWMH look-ups the tests need.
 class Desktop {
  public:
@@ -28,7 +32,9 @@ class Desktop {
   std::vector<Window> ClientWindows();
   std::string Title(Window w);
   std::optional<long> Pid(Window w);
-  std::vector<std::string> States(Window w);
+  // The names of the atoms in a property, such as _NET_WM_STATE or _NET_WM_WINDOW_TYPE.
+  std::vector<std::string> AtomNames(Window w, const char* property);
+  std::vector<std::string> States(Window w) { return AtomNames(w, "_NET_WM_STATE"); }
   // The Motif window-manager hints: flags, functions, decorations, input mode, status.
   std::vector<unsigned long> MotifHints(Window w);
   // Top-left corner of the window's frame on the screen.
@@ -42,6 +48,8 @@ class Desktop {
   // Moves the pointer there and clicks the left button, as a user would. Returns when the button
   // was released (a button acts on release).
   std::chrono::system_clock::time_point Click(int x, int y);
+  // Presses and releases a key, into whichever window has the focus.
+  void PressKey(KeySym key);
 
  private:
   std::vector<unsigned long> CardinalList(Window w, const char* property, Atom type);
@@ -60,6 +68,8 @@ class Child {
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;
   void Start();
+  // Sends a signal and waits for the process to end; returns its wait status. A process still
+  // running after ten seconds is killed (SIGKILL).
   int Stop(int signal);
   // Waits for the process to end by itself; its wait status, or nothing when the time ran out.
   std::optional<int> WaitExit(std::chrono::milliseconds timeout);
@@ -101,7 +111,6 @@ class NaveloProcess {
   NaveloProcess& operator=(const NaveloProcess&) = delete;
 
   void Start() { child_.Start(); }
-  // Sends a signal and waits for the process to end; returns its wait status.
   int Stop(int signal) { return child_.Stop(signal); }
   std::optional<int> WaitExit(std::chrono::milliseconds timeout) {
     return child_.WaitExit(timeout);
@@ -152,6 +161,8 @@ class PanelDriver {
   bool FocusPageThenPanel(Window page);
   // Clicks a point of the panel's client area, in pixels; returns when the button was released.
   std::chrono::system_clock::time_point Click(int x, int y);
+  // Presses and releases a key, into whichever window has the focus.
+  void PressKey(KeySym key);
 
  private:
   Desktop& desktop_;
