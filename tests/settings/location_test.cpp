@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/posix/codec_cp932.h"
 #include "platform/testing/doubles.h"
+#include "platform/testing/native_codec.h"
 #include "settings/settings.h"
 
 namespace navelo {
@@ -55,7 +55,7 @@ TEST(SettingsLocation, UserFolderFollowsTheXdgRules) {
 // The first run of an installed copy takes the settings beside the program, saves them to the
 // user's file and leaves the program's copy alone; from then on the user's file is the one read.
 TEST(SettingsLocation, ReadOnceFromTheProgramFolderThenFromTheUsersFile) {
-  platform::posix::Cp932Codec codec;
+  platform::testing::NativeCodec codec;
   platform::testing::MemoryFileStore store;
   store.files[kProgram] = "[General]\r\nZenmen=1\r\nMine=kept\r\n";
   SettingsFile file(kProgram, kUser, store, codec);

@@ -1,0 +1,414 @@
+#include "win/win_form.h"
+
+#include <commctrl.h>
+#include <imm.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace navelo::win {
+namespace {
+
+constexpr int kFirstId = 100;
+constexpr wchar_t kClassName[] = L"NaveloForm";
+
+COLORREF Ref(forms::Colour rgb) {
+  return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+// Text boxes take no control characters: typed ones are dropped (Backspace still edits), pasted
+// text loses them.
+LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                          DWORD_PTR) {
+  if (message == WM_CHAR && wParam < 0x20 && wParam != 0x08) return 0;
+  if (message == WM_PASTE) {
+    std::u16string text;
+    if (OpenClipboard(hwnd)) {
+      if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+          text = Text(chars);
+          GlobalUnlock(data);
+        }
+      }
+      CloseClipboard();
+    }
+    const std::wstring kept = Wide(forms::WithoutControlCharacters(text));
+    SendMessageW(hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(kept.c_str()));
+    return 0;
+  }
+  if (message == WM_SETTEXT && lParam != 0) {
+    const std::wstring kept =
+        Wide(forms::WithoutControlCharacters(Text(reinterpret_cast<const wchar_t*>(lParam))));
+    return DefSubclassProc(hwnd, message, wParam, reinterpret_cast<LPARAM>(kept.c_str()));
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+std::wstring Wide(std::u16string_view text) {
+  return std::wstring(text.begin(), text.end());
+}
+
+std::u16string Text(std::wstring_view text) {
+  return std::u16string(text.begin(), text.end());
+}
+
+std::u16string WindowText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
+  const int n = GetWindowTextW(window, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(std::max(n, 0)));
+  return Text(text);
+}
+
+void SetWindowText(HWND window, std::u16string_view text) {
+  SetWindowTextW(window, Wide(text).c_str());
+}
+
+int Pixels(int twips, UINT dpi) {
+  return static_cast<int>(std::lround(static_cast<double>(twips) * dpi / 1440.0));
+}
+
+UINT DpiOf(HWND window) {
+  const UINT dpi = window ? GetDpiForWindow(window) : 0;
+  return dpi ? dpi : 96;
+}
+
+std::wstring FaceName(forms::Face face) {
+  switch (face) {
+    case forms::Face::kGothic:
+      return L"ＭＳ ゴシック";
+    case forms::Face::kPGothic:
+      return L"ＭＳ Ｐゴシック";
+    case forms::Face::kForm:
+    case forms::Face::kSystem:
+      break;
+  }
+  return L"MS UI Gothic";
+}
+
+FormWindow::~FormWindow() {
+  if (hwnd_) DestroyWindow(hwnd_);
+  for (auto& [key, font] : fonts_) DeleteObject(font);
+  for (auto& [key, brush] : brushes_) DeleteObject(brush);
+}
+
+HWND FormWindow::Find(std::string_view name, int index) const {
+  for (const Built& b : built_) {
+    if (b.control->name == name && (index < 0 || b.control->index == index)) return b.hwnd;
+  }
+  return nullptr;
+}
+
+const forms::Control* FormWindow::ControlOf(HWND control) const {
+  for (const Built& b : built_) {
+    if (b.hwnd == control) return b.control;
+  }
+  return nullptr;
+}
+
+// Menu items carry their index in the form's menu list, after the controls' identifiers.
+constexpr int kFirstMenuId = 1000;
+
+HMENU FormWindow::BuildMenus() {
+  if (form_.menus.empty()) return nullptr;
+  HMENU bar = CreateMenu();
+  // Items that have children become popup menus; the rest are commands.
+  auto hasChildren = [&](std::string_view name) {
+    return std::any_of(form_.menus.begin(), form_.menus.end(),
+                       [&](const forms::Menu& m) { return m.parent == name; });
+  };
+  for (const forms::Menu& m : form_.menus) {
+    if (hasChildren(m.name)) popups_[std::string(m.name)] = CreatePopupMenu();
+  }
+  for (std::size_t i = 0; i < form_.menus.size(); ++i) {
+    const forms::Menu& m = form_.menus[i];
+    HMENU into = m.parent.empty() ? (m.visible ? bar : nullptr) : popups_[std::string(m.parent)];
+    if (into == nullptr) continue;
+    const std::wstring caption = Wide(m.caption);
+    if (auto popup = popups_.find(m.name); popup != popups_.end()) {
+      AppendMenuW(into, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup->second),
+                  caption.c_str());
+    } else {
+      AppendMenuW(into, MF_STRING, static_cast<UINT_PTR>(kFirstMenuId + i), caption.c_str());
+    }
+  }
+  return bar;
+}
+
+HMENU FormWindow::PopupMenu(std::string_view name) const {
+  auto it = popups_.find(name);
+  return it == popups_.end() ? nullptr : it->second;
+}
+
+void FormWindow::Create(HWND owner) {
+  HMENU menu = BuildMenus();
+  static const bool registered = [] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &FormWindow::Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = kClassName;
+    return RegisterClassExW(&wc) != 0;
+  }();
+  (void)registered;
+  DWORD style = WS_CAPTION | WS_CLIPCHILDREN;
+  DWORD exStyle = 0;
+  style |= owner ? WS_POPUP : WS_OVERLAPPED;
+  if (form_.windowMenu) style |= WS_SYSMENU;
+  if (form_.minimizeBox) style |= WS_MINIMIZEBOX;
+  if (form_.maximizeBox) style |= WS_MAXIMIZEBOX;
+  if (form_.border == forms::FormBorder::kFixedDialog) exStyle |= WS_EX_DLGMODALFRAME;
+  exStyle |= WS_EX_CONTROLPARENT;
+  hwnd_ = CreateWindowExW(exStyle, kClassName, Wide(form_.caption).c_str(), style, CW_USEDEFAULT,
+                          CW_USEDEFAULT, 100, 100, owner, menu, GetModuleHandleW(nullptr), this);
+  dpi_ = DpiOf(hwnd_);
+  RECT r{0, 0, Pixels(form_.clientWidth, dpi_), Pixels(form_.clientHeight, dpi_)};
+  AdjustWindowRectExForDpi(&r, style, menu != nullptr, exStyle, dpi_);
+  SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  BuildControls();
+  if (form_.left != forms::kNotPlaced) PlaceClientAt(form_.left, form_.top);
+}
+
+void FormWindow::PlaceClientAt(int leftTwips, int topTwips) {
+  RECT window{}, client{};
+  GetWindowRect(hwnd_, &window);
+  GetClientRect(hwnd_, &client);
+  POINT origin{0, 0};
+  ClientToScreen(hwnd_, &origin);
+  const int dx = origin.x - window.left;
+  const int dy = origin.y - window.top;
+  SetWindowPos(hwnd_, nullptr, Pixels(leftTwips, dpi_) - dx, Pixels(topTwips, dpi_) - dy, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HFONT FormWindow::FontFor(const forms::Font& font) {
+  const std::wstring face = FaceName(font.face);
+  const int height = -static_cast<int>(std::lround(font.points * dpi_ / 72.0));
+  const std::wstring key = face + L"|" + std::to_wstring(height) + (font.bold ? L"b" : L"") +
+                           (font.italic ? L"i" : L"") + (font.underline ? L"u" : L"");
+  auto it = fonts_.find(key);
+  if (it != fonts_.end()) return it->second;
+  HFONT created = CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, font.italic,
+                              font.underline, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face.c_str());
+  fonts_[key] = created;
+  return created;
+}
+
+HBRUSH FormWindow::BrushFor(forms::Colour colour) {
+  auto it = brushes_.find(colour);
+  if (it != brushes_.end()) return it->second;
+  HBRUSH brush = CreateSolidBrush(Ref(colour));
+  brushes_[colour] = brush;
+  return brush;
+}
+
+void FormWindow::BuildControls() {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  int id = kFirstId;
+  for (const forms::Control& c : form_.controls) {
+    if (c.kind == forms::Kind::kTimer || c.kind == forms::Kind::kLine) continue;
+    int left = c.left, top = c.top;
+    if (!c.container.empty()) {
+      if (const forms::Control* frame = forms::FindControl(form_, c.container)) {
+        left += frame->left;
+        top += frame->top;
+      }
+    }
+    DWORD style = WS_CHILD | (c.visible ? WS_VISIBLE : 0) | (c.Focusable() ? WS_TABSTOP : 0);
+    DWORD exStyle = 0;
+    const wchar_t* windowClass = L"STATIC";
+    switch (c.kind) {
+      case forms::Kind::kLabel:
+        style |= SS_NOPREFIX | SS_NOTIFY;
+        style |= c.align == forms::Align::kCenter  ? SS_CENTER
+                 : c.align == forms::Align::kRight ? SS_RIGHT
+                 : c.wordWrap                      ? SS_LEFT
+                                                   : SS_LEFTNOWORDWRAP;
+        if (c.border == forms::Border::kSingle) style |= WS_BORDER;
+        break;
+      case forms::Kind::kTextBox:
+        windowClass = L"EDIT";
+        exStyle |= WS_EX_CLIENTEDGE;
+        style |= ES_AUTOHSCROLL | (c.passwordChar ? ES_PASSWORD : 0) |
+                 (c.align == forms::Align::kRight ? ES_RIGHT : 0);
+        break;
+      case forms::Kind::kButton:
+        windowClass = L"BUTTON";
+        style |= c.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        break;
+      case forms::Kind::kCheckBox:
+        windowClass = L"BUTTON";
+        style |= BS_AUTOCHECKBOX;
+        break;
+      case forms::Kind::kFrame:
+        windowClass = L"BUTTON";
+        style |= BS_GROUPBOX;
+        break;
+      case forms::Kind::kPicture:
+        style |= SS_ICON | SS_CENTERIMAGE | WS_BORDER;
+        break;
+      case forms::Kind::kLine:
+      case forms::Kind::kTimer:
+        break;
+    }
+    HWND hwnd =
+        CreateWindowExW(exStyle, windowClass, Wide(c.caption).c_str(), style, Pixels(left, dpi_),
+                        Pixels(top, dpi_), Pixels(c.width, dpi_), Pixels(c.height, dpi_), hwnd_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), instance, nullptr);
+    SendMessageW(hwnd, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(FontFor(forms::EffectiveFont(form_, c))), FALSE);
+    if (c.kind == forms::Kind::kTextBox) {
+      if (c.passwordChar) SendMessageW(hwnd, EM_SETPASSWORDCHAR, c.passwordChar, 0);
+      if (c.imeOff) ImmAssociateContextEx(hwnd, nullptr, 0);
+      SetWindowSubclass(hwnd, EditProc, 1, 0);
+    }
+    if (c.kind == forms::Kind::kPicture && c.picture == forms::Picture::kProgramIcon) {
+      SendMessageW(hwnd, STM_SETICON,
+                   reinterpret_cast<WPARAM>(LoadIconW(instance, MAKEINTRESOURCEW(1))), 0);
+    }
+    built_.push_back({&c, hwnd});
+  }
+  // Tab visits the controls in the form's tab order, which for Windows is the order of the
+  // windows; the frames go to the bottom so the controls inside them stay visible.
+  HWND previous = HWND_TOP;
+  for (const forms::Control* c : forms::TabOrder(form_)) {
+    if (HWND hwnd = Find(c->name, c->index)) {
+      SetWindowPos(hwnd, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      previous = hwnd;
+    }
+  }
+  for (const Built& b : built_) {
+    if (b.control->kind == forms::Kind::kFrame) {
+      SetWindowPos(b.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+  }
+}
+
+LRESULT FormWindow::Colour(HDC dc, HWND control, UINT message) {
+  const forms::Control* c = ControlOf(control);
+  if (c == nullptr)
+    return Default(message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+  const bool edit = message == WM_CTLCOLOREDIT;
+  if (c->foreColour != forms::kNoColour) SetTextColor(dc, Ref(c->foreColour));
+  if (c->backColour != forms::kNoColour) {
+    SetBkColor(dc, Ref(c->backColour));
+    return reinterpret_cast<LRESULT>(BrushFor(c->backColour));
+  }
+  const int system = edit ? COLOR_WINDOW : COLOR_BTNFACE;
+  SetBkColor(dc, GetSysColor(system));
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(system));
+}
+
+void FormWindow::PaintLines(HDC dc) {
+  for (const forms::Control& c : form_.controls) {
+    if (c.kind != forms::Kind::kLine) continue;
+    HPEN pen = CreatePen(PS_SOLID, c.lineWidth, Ref(c.foreColour));
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, Pixels(c.left, dpi_), Pixels(c.top, dpi_), nullptr);
+    LineTo(dc, Pixels(c.left + c.width, dpi_), Pixels(c.top + c.height, dpi_));
+    SelectObject(dc, old);
+    DeleteObject(pen);
+  }
+}
+
+int FormWindow::RunModal(HWND owner) {
+  if (owner) EnableWindow(owner, FALSE);
+  ShowWindow(hwnd_, SW_SHOW);
+  SetForegroundWindow(hwnd_);
+  modalRunning_ = true;
+  MSG msg;
+  while (modalRunning_) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    if (!IsDialogMessageW(hwnd_, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  modalRunning_ = false;
+  if (owner) EnableWindow(owner, TRUE);
+  ShowWindow(hwnd_, SW_HIDE);
+  if (owner) SetForegroundWindow(owner);
+  return modalResult_;
+}
+
+void FormWindow::EndModal(int result) {
+  modalResult_ = result;
+  modalRunning_ = false;
+  PostMessageW(hwnd_, WM_NULL, 0, 0);  // wakes the loop
+}
+
+LRESULT FormWindow::Default(UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+LRESULT FormWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  return Default(message, wParam, lParam);
+}
+
+LRESULT CALLBACK FormWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return self->Dispatch(message, wParam, lParam);
+}
+
+LRESULT FormWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      if (id == IDCANCEL) {
+        OnEscape();
+        return 0;
+      }
+      if (id == IDOK) return 0;  // Enter with no default button: nothing
+      if (lParam == 0 && HIWORD(wParam) == 0 && id >= kFirstMenuId &&
+          static_cast<std::size_t>(id - kFirstMenuId) < form_.menus.size()) {
+        OnMenu(form_.menus[static_cast<std::size_t>(id - kFirstMenuId)]);
+        return 0;
+      }
+      const HWND control = reinterpret_cast<HWND>(lParam);
+      if (const forms::Control* c = ControlOf(control)) OnCommand(*c, control, HIWORD(wParam));
+      return 0;
+    }
+    case DM_GETDEFID:
+      for (const Built& b : built_) {
+        if (b.control->isDefault) {
+          return MAKELRESULT(GetDlgCtrlID(b.hwnd), DC_HASDEFID);
+        }
+      }
+      return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+      return Colour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), message);
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      PaintLines(dc);
+      EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    case WM_CLOSE:
+      OnClose();
+      return 0;
+    default:
+      return Handle(message, wParam, lParam);
+  }
+}
+
+}  // namespace navelo::win

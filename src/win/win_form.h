@@ -1,0 +1,98 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "forms/form.h"
+
+// The Win32 front end: Navelo's forms drawn with ordinary Windows controls from their
+// descriptions. Every window is a `FormWindow`; its controls are found by name.
+namespace navelo::win {
+
+std::wstring Wide(std::u16string_view text);
+std::u16string Text(std::wstring_view text);
+// The text a window shows.
+std::u16string WindowText(HWND window);
+void SetWindowText(HWND window, std::u16string_view text);
+
+// Twips to pixels at a window's dots per inch (96 when unknown).
+int Pixels(int twips, UINT dpi);
+UINT DpiOf(HWND window);
+
+// The face names behind the font roles.
+std::wstring FaceName(forms::Face face);
+
+// A top-level window drawn from a form: a popup dialog or the panel. Runs modally with
+// RunModal; dialog navigation (Tab, Enter on the focused or default button, Escape) goes through
+// IsDialogMessageW.
+class FormWindow {
+ public:
+  explicit FormWindow(const forms::Form& form) : form_(form) {}
+  virtual ~FormWindow();
+  FormWindow(const FormWindow&) = delete;
+  FormWindow& operator=(const FormWindow&) = delete;
+
+  HWND hwnd() const { return hwnd_; }
+  const forms::Form& form() const { return form_; }
+  // The control built for a description, or nullptr.
+  HWND Find(std::string_view name, int index = -1) const;
+  const forms::Control* ControlOf(HWND control) const;
+
+  // Creates the window and its controls, hidden, with the form's menu bar when it has one.
+  void Create(HWND owner);
+  // The popup menu built for a menu item that is not in the menu bar.
+  HMENU PopupMenu(std::string_view name) const;
+  // Shows the window, disables `owner` and runs a message loop until EndModal.
+  int RunModal(HWND owner);
+  void EndModal(int result);
+  bool modal() const { return modalRunning_; }
+
+  // Places the window so its client area opens at (left, top) twips on the screen.
+  void PlaceClientAt(int leftTwips, int topTwips);
+
+ protected:
+  // Window messages not handled here.
+  virtual LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  // A control's notification (a click: BN_CLICKED).
+  virtual void OnCommand(const forms::Control& control, HWND hwnd, int code) {
+    (void)control, (void)hwnd, (void)code;
+  }
+  // A menu command, by the item's description.
+  virtual void OnMenu(const forms::Menu& item) { (void)item; }
+  // Escape (IsDialogMessage's IDCANCEL); the window manager's close.
+  virtual void OnEscape() {}
+  virtual void OnClose() { EndModal(0); }
+
+  LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+  void BuildControls();
+  HMENU BuildMenus();
+  HFONT FontFor(const forms::Font& font);
+  HBRUSH BrushFor(forms::Colour colour);
+  LRESULT Colour(HDC dc, HWND control, UINT message);
+  void PaintLines(HDC dc);
+
+  const forms::Form& form_;
+  HWND hwnd_ = nullptr;
+  UINT dpi_ = 96;
+  struct Built {
+    const forms::Control* control;
+    HWND hwnd;
+  };
+  std::vector<Built> built_;
+  std::map<std::string, HMENU, std::less<>> popups_;
+  std::map<std::wstring, HFONT> fonts_;
+  std::map<forms::Colour, HBRUSH> brushes_;
+  bool modalRunning_ = false;
+  int modalResult_ = 0;
+};
+
+}  // namespace navelo::win
