@@ -61,6 +61,15 @@ inline constexpr int kNoTab = -1;
 // One control. Positions are twips relative to the container (the form's client area when
 // `container` is empty). Built in tables with the kind functions below and the modifiers.
 struct Control {
+  // A copy with one field changed; the modifiers below are made of it. (Defined before them: clang
+  // 14 cannot evaluate a member template defined later in the class in a constant expression.)
+  template <typename T, typename V>
+  constexpr Control With(T Control::*field, V value) const {
+    Control c = *this;
+    c.*field = value;
+    return c;
+  }
+
   std::string_view name;
   int index = -1;  // member of a control array when >= 0
   Kind kind = Kind::kLabel;
@@ -123,14 +132,6 @@ struct Control {
   constexpr Control Shows(Picture p) const { return With(&Control::picture, p); }
   constexpr Control Pen(Colour colour, int pixels) const {
     return Fore(colour).With(&Control::lineWidth, pixels);
-  }
-
- private:
-  template <typename T, typename V>
-  constexpr Control With(T Control::*field, V value) const {
-    Control c = *this;
-    c.*field = value;
-    return c;
   }
 };
 

@@ -211,8 +211,8 @@ void PanelWindow::Tick() {
 }
 
 void PanelWindow::Shrink() {
-  // Only the caption bar stays. The 1 pixel is deliberate: it is the smallest height an X window
-  // may have (0 is refused), which is what asking for "no height" has always meant here.
+  // Only the caption bar stays.
+  // 1 pixel is deliberate, not a slip for 0: it is the smallest height an X window may have.
   setFixedSize(width(), 1);
 }
 
