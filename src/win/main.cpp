@@ -1,7 +1,8 @@
 // Navelo for Windows: the program's entry, where the services, the settings store and the
 // windows are made and handed to each other.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <commctrl.h>
 
 #include <memory>
 
