@@ -15,6 +15,9 @@ if [ "${1:-}" = "--test" ]; then
 elif [ "${1:-}" = "--package" ]; then
   packages+=(dpkg-dev)
 fi
+if [ "${1:-}" = "--zip" ]; then
+  packages=(zip)
+fi
 if [ "${1:-}" = "--windows" ]; then
   # The Windows build: the cross compiler, GoogleTest's sources, and Wine to run the result.
   packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine64 wine xvfb openbox
