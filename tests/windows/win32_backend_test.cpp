@@ -2,6 +2,8 @@
 // typing through the delivery policy, the settings file store and the registry lookup.
 #include <gtest/gtest.h>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <sddl.h>
 
 #include <chrono>
 #include <filesystem>
@@ -209,6 +211,32 @@ TEST(Win32Backend, FileStoreReplacesWholeAndReportsFailures) {
   std::size_t files = 0;
   for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir)) ++files;
   EXPECT_EQ(files, 1u);  // no temporary left behind
+  // Only its user may open it.
+  DWORD needed = 0;
+  const std::wstring wide(path.begin(), path.end());
+  GetFileSecurityW(wide.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+  std::string descriptor(needed, '\0');
+  ASSERT_TRUE(GetFileSecurityW(wide.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), needed,
+                               &needed));
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL dacl = nullptr;
+  ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor.data(), &present, &dacl, &defaulted));
+  ASSERT_TRUE(present && dacl != nullptr);
+  // Nobody but the user (and the system itself) is let in: no entry for everyone or all users.
+  bool user = false;
+  for (DWORD i = 0; i < dacl->AceCount; ++i) {
+    void* ace = nullptr;
+    ASSERT_TRUE(GetAce(dacl, i, &ace));
+    wchar_t* sid = nullptr;
+    ConvertSidToStringSidW(&static_cast<ACCESS_ALLOWED_ACE*>(ace)->SidStart, &sid);
+    const std::wstring text = sid ? sid : L"";
+    LocalFree(sid);
+    for (const wchar_t* everyone : {L"S-1-1-0", L"S-1-5-32-545", L"S-1-5-11"}) {
+      EXPECT_NE(text, everyone);
+    }
+    user = user || text.rfind(L"S-1-5-21-", 0) == 0;
+  }
+  EXPECT_TRUE(user);
   const auto failure = store.Replace((dir / "no-such-folder" / "Navelo.INI").string(), "x");
   ASSERT_TRUE(failure.has_value());
   EXPECT_FALSE(failure->empty());

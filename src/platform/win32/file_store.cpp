@@ -1,6 +1,8 @@
 #include "platform/win32/file_store.h"
 
 #include <windows.h>
+// After windows.h, which they build on.
+#include <sddl.h>
 
 #include <random>
 
@@ -16,6 +18,44 @@ struct Handle {
   ~Handle() {
     if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
   }
+};
+
+// Security for a new settings file: the user who runs Navelo may read and write it, nobody else
+// (the folder beside the program may be shared). Empty when the user cannot be found; the file
+// then takes its folder's defaults.
+class OwnerOnly {
+ public:
+  OwnerOnly() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return;
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::string buffer(size, '\0');
+    wchar_t* sid = nullptr;
+    if (size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
+        ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid)) {
+      // A protected list with one entry: full access for this user.
+      const std::wstring sddl = L"D:P(A;;FA;;;" + std::wstring(sid) + L")";
+      LocalFree(sid);
+      if (ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1,
+                                                               &descriptor_, nullptr)) {
+        attributes_.nLength = sizeof attributes_;
+        attributes_.lpSecurityDescriptor = descriptor_;
+        attributes_.bInheritHandle = FALSE;
+      }
+    }
+    CloseHandle(token);
+  }
+  ~OwnerOnly() {
+    if (descriptor_) LocalFree(descriptor_);
+  }
+  OwnerOnly(const OwnerOnly&) = delete;
+  OwnerOnly& operator=(const OwnerOnly&) = delete;
+  SECURITY_ATTRIBUTES* get() { return descriptor_ ? &attributes_ : nullptr; }
+
+ private:
+  PSECURITY_DESCRIPTOR descriptor_ = nullptr;
+  SECURITY_ATTRIBUTES attributes_{};
 };
 
 }  // namespace
@@ -82,12 +122,13 @@ std::optional<std::string> Win32FileStore::Replace(const std::string& path,
   std::mt19937 random(seed());
   std::wstring temp;
   Handle file;
+  OwnerOnly security;
   for (int attempt = 0; attempt < 100 && file.h == INVALID_HANDLE_VALUE; ++attempt) {
     std::string name = path + ".";
     for (int i = 0; i < 6; ++i) name.push_back(kLetters[random() % (sizeof kLetters - 1)]);
     temp = Wide(name);
-    file.h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
+    file.h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, security.get(), CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file.h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
   }
   if (file.h == INVALID_HANDLE_VALUE) return ErrorText(GetLastError());

@@ -6,7 +6,8 @@ namespace navelo::platform::win32 {
 
 // Windows files. Only regular files of at most 64 MiB are read. Replace writes a temporary file
 // in the same folder, flushes it to disk and moves it over the target with write-through, so a
-// crash at any moment leaves the old file or the new one, complete.
+// crash at any moment leaves the old file or the new one, complete, readable and writable by the
+// user who runs Navelo only.
 class Win32FileStore final : public FileStore {
  public:
   FileRead Read(const std::string& path) const override;
