@@ -385,13 +385,30 @@ LRESULT FormWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       if (const forms::Control* c = ControlOf(control)) OnCommand(*c, control, HIWORD(wParam));
       return 0;
     }
-    case DM_GETDEFID:
+    case DM_GETDEFID: {
+      // Enter presses the focused button, otherwise the form's default button, otherwise nothing.
+      const HWND focus = GetFocus();
+      if (const forms::Control* c = ControlOf(focus); c && c->kind == forms::Kind::kButton) {
+        return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
+      }
       for (const Built& b : built_) {
         if (b.control->isDefault) {
           return MAKELRESULT(GetDlgCtrlID(b.hwnd), DC_HASDEFID);
         }
       }
       return 0;
+    }
+    case WM_GETMINMAXINFO: {
+      // Windows keeps an overlapped window at least as large as its own minimum, wider than the
+      // panel; a form is as narrow as its description says, and no lower than its caption bar.
+      RECT frame{0, 0, 0, 0};
+      AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
+                               FALSE, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)),
+                               dpi_);
+      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+      info->ptMinTrackSize = {frame.right - frame.left, frame.bottom - frame.top};
+      return 0;
+    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
