@@ -214,6 +214,20 @@ void CheckControl(const FormWindow& window, const forms::Control& c) {
   EXPECT_EQ(r.right - r.left, Px(c.width, dpi)) << what;
   EXPECT_EQ(r.bottom - r.top, Px(c.height, dpi)) << what;
 
+  if (const forms::Control* frame = forms::FindControl(form, c.container)) {
+    // What shows of it lies within its frame.
+    RECT shown = r;
+    RECT box{};
+    if (GetWindowRgnBox(control, &box) != ERROR) {
+      OffsetRect(&box, r.left, r.top);
+      IntersectRect(&shown, &shown, &box);
+    }
+    const RECT within{Px(frame->left, dpi), Px(frame->top, dpi),
+                      Px(frame->left + frame->width, dpi), Px(frame->top + frame->height, dpi)};
+    RECT outside{};
+    SubtractRect(&outside, &shown, &within);
+    EXPECT_TRUE(IsRectEmpty(&outside)) << what;
+  }
   if (!c.caption.empty()) {
     EXPECT_EQ(WindowText(control), c.caption) << what;
   }
@@ -281,9 +295,19 @@ void CheckWindow(const FormWindow& window) {
   EXPECT_EQ((style & WS_MINIMIZEBOX) != 0, form.minimizeBox) << what;
   EXPECT_EQ((style & WS_MAXIMIZEBOX) != 0, form.maximizeBox) << what;
 
+  RedrawWindow(window.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  HDC dc = GetDC(window.hwnd());
   for (const forms::Control& c : form.controls) {
-    if (c.kind != forms::Kind::kTimer && c.kind != forms::Kind::kLine) CheckControl(window, c);
+    if (c.kind == forms::Kind::kLine) {
+      // Drawn on the form's surface in its colour, halfway along.
+      EXPECT_EQ(GetPixel(dc, Px(c.left + c.width / 2, dpi), Px(c.top + c.height / 2, dpi)),
+                Ref(c.foreColour))
+          << Label(form, c);
+    } else if (c.kind != forms::Kind::kTimer) {
+      CheckControl(window, c);
+    }
   }
+  ReleaseDC(window.hwnd(), dc);
 
   // Tab visits the focusable controls in order and comes back to the first.
   const auto order = forms::TabOrder(form);
