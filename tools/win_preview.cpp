@@ -15,6 +15,7 @@
 #include "platform/testing/doubles.h"
 #include "platform/win32/codec_cp932.h"
 #include "platform/win32/program.h"
+#include "sample_settings.h"
 #include "win/dialogs.h"
 #include "win/panel.h"
 
@@ -97,18 +98,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       DispatchMessageW(&msg);
     }
   } else if (which == L"settings") {
-    SettingsRecord record;
-    record.startupPassword = u"secret";
-    record.NetID = u"AB123456";
-    record.PatID = u"12345678";
-    record.Password = u"1234";
-    record.Pars = u"5678";
-    record.ApatPassword = u"apat";
-    record.TouhyouTitle = u"IPAT合計金額入力 - Microsoft Edge";
-    record.ShoukaiTitle = u"IPAT照会ログイン - Microsoft Edge";
-    record.Zenmen = 1;
-    TargetSlots targets;
-    targets.lastActiveTitle = u"IPAT照会ログイン - Microsoft Edge";
+    SettingsRecord record = navelo::tools::SampleRecord(u"Microsoft Edge");
+    TargetSlots targets = navelo::tools::SampleTargets(u"Microsoft Edge");
     BrowserAddresses addresses{};
     win::SettingsDialog dialog(
         {record, targets, addresses, messages, [](const std::u16string&) { return false; }});
