@@ -8,14 +8,13 @@ bash scripts/deps.sh --windows
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$(nproc)"
 
-export WINEPREFIX="$PWD/build/wineprefix"
-export WINEDEBUG=-all
-# No Mono or Gecko installer prompts: Navelo needs neither.
-export WINEDLLOVERRIDES="mscoree,mshtml="
 run() {
+  source scripts/wine-env.sh
+  navelo_wine_locale
   # One Wine server for the whole run, so each test does not wait for a new one.
   wineserver -p &
   wineboot -i >/dev/null 2>&1 || true
+  navelo_wine_fonts
   set +e
   ctest --preset windows -j "$(nproc)"
   local rc=$?

@@ -10,6 +10,7 @@
 #include "platform/posix/codec_cp932.h"
 #include "platform/posix/system_info.h"
 #include "platform/testing/doubles.h"
+#include "sample_settings.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -18,18 +19,8 @@ int main(int argc, char** argv) {
   navelo::platform::testing::RecordingMessageBox messages;
   navelo::platform::testing::RecordingShell shell;
   if (std::strcmp(argv[1], "settings") == 0) {
-    navelo::SettingsRecord record;
-    record.startupPassword = u"secret";
-    record.NetID = u"AB123456";
-    record.PatID = u"12345678";
-    record.Password = u"1234";
-    record.Pars = u"5678";
-    record.ApatPassword = u"apat";
-    record.TouhyouTitle = u"IPAT合計金額入力 - Chromium";
-    record.ShoukaiTitle = u"IPAT照会ログイン - Chromium";
-    record.Zenmen = 1;
-    navelo::TargetSlots targets;
-    targets.lastActiveTitle = u"IPAT照会ログイン - Chromium";
+    navelo::SettingsRecord record = navelo::tools::SampleRecord(u"Chromium");
+    navelo::TargetSlots targets = navelo::tools::SampleTargets(u"Chromium");
     navelo::BrowserAddresses addresses{};
     navelo::SettingsDialog dialog(
         {record, targets, addresses, messages, [](const std::u16string&) { return false; }});

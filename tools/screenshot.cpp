@@ -1,5 +1,6 @@
-// Saves a PNG of the top-level window with the given title, frame included:
-//   navelo_screenshot OUT.png TITLE [TIMEOUT_SECONDS]
+// Saves a PNG of the top-level window with the given title, frame included, or of a rectangle
+// inside it (pixels from its top-left corner, frame excluded):
+//   navelo_screenshot OUT.png TITLE [TIMEOUT_SECONDS [X Y WIDTH HEIGHT]]
 // Waits for the window to be mapped. Exits 1 when it does not appear.
 // Qt before Xlib: Xlib's macros (Bool, Status, CursorShape) break Qt's headers.
 #include <QGuiApplication>
@@ -51,7 +52,7 @@ std::string Title(Display* d, Window w) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: %s OUT.png TITLE [TIMEOUT_SECONDS]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s OUT.png TITLE [TIMEOUT_SECONDS [X Y WIDTH HEIGHT]]\n", argv[0]);
     return 2;
   }
   QGuiApplication app(argc, argv);
@@ -82,8 +83,13 @@ int main(int argc, char** argv) {
       if (extents) XFree(extents);
       XFree(clients);
       QThread::msleep(700);  // let the window paint
-      QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(
-          0, x - left, y - top, attrs.width + left + right, attrs.height + top + bottom);
+      QPixmap shot =
+          argc > 7
+              ? QGuiApplication::primaryScreen()->grabWindow(0, x + std::atoi(argv[4]),
+                                                             y + std::atoi(argv[5]),
+                                                             std::atoi(argv[6]), std::atoi(argv[7]))
+              : QGuiApplication::primaryScreen()->grabWindow(
+                    0, x - left, y - top, attrs.width + left + right, attrs.height + top + bottom);
       return shot.save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
     }
     if (clients) XFree(clients);

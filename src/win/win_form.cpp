@@ -156,7 +156,9 @@ void FormWindow::Create(HWND owner) {
     return RegisterClassExW(&wc) != 0;
   }();
   (void)registered;
-  DWORD style = WS_CAPTION | WS_CLIPCHILDREN;
+  // Not clipping its children: the form paints its surface under group boxes, which draw only
+  // their edge and caption.
+  DWORD style = WS_CAPTION;
   DWORD exStyle = 0;
   style |= owner ? WS_POPUP : WS_OVERLAPPED;
   if (form_.windowMenu) style |= WS_SYSMENU;
@@ -221,7 +223,8 @@ void FormWindow::BuildControls() {
         top += frame->top;
       }
     }
-    DWORD style = WS_CHILD | (c.visible ? WS_VISIBLE : 0) | (c.Focusable() ? WS_TABSTOP : 0);
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (c.visible ? WS_VISIBLE : 0) |
+                  (c.Focusable() ? WS_TABSTOP : 0);
     DWORD exStyle = 0;
     const wchar_t* windowClass = L"STATIC";
     switch (c.kind) {
@@ -273,6 +276,14 @@ void FormWindow::BuildControls() {
       SendMessageW(hwnd, STM_SETICON,
                    reinterpret_cast<WPARAM>(LoadIconW(instance, MAKEINTRESOURCEW(1))), 0);
     }
+    if (const forms::Control* frame = forms::FindControl(form_, c.container)) {
+      // A frame shows only what lies within it; what its layout puts beyond its edge is hidden.
+      const int x = Pixels(left, dpi_), y = Pixels(top, dpi_);
+      HRGN shown = CreateRectRgn(Pixels(frame->left, dpi_) - x, Pixels(frame->top, dpi_) - y,
+                                 Pixels(frame->left + frame->width, dpi_) - x,
+                                 Pixels(frame->top + frame->height, dpi_) - y);
+      SetWindowRgn(hwnd, shown, FALSE);  // the window owns the region from here on
+    }
     built_.push_back({&c, hwnd});
   }
   // Tab visits the controls in the form's tab order, which for Windows is the order of the
@@ -307,7 +318,10 @@ LRESULT FormWindow::Colour(HDC dc, HWND control, UINT message) {
 }
 
 void FormWindow::PaintLines(HDC dc) {
-  for (const forms::Control& c : form_.controls) {
+  // The lines listed first lie on top: an etched rule's dark line stays visible over the wider
+  // light one drawn beneath it.
+  for (auto it = form_.controls.rbegin(); it != form_.controls.rend(); ++it) {
+    const forms::Control& c = *it;
     if (c.kind != forms::Kind::kLine) continue;
     HPEN pen = CreatePen(PS_SOLID, c.lineWidth, Ref(c.foreColour));
     HGDIOBJ old = SelectObject(dc, pen);
@@ -385,13 +399,30 @@ LRESULT FormWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       if (const forms::Control* c = ControlOf(control)) OnCommand(*c, control, HIWORD(wParam));
       return 0;
     }
-    case DM_GETDEFID:
+    case DM_GETDEFID: {
+      // Enter presses the focused button, otherwise the form's default button, otherwise nothing.
+      const HWND focus = GetFocus();
+      if (const forms::Control* c = ControlOf(focus); c && c->kind == forms::Kind::kButton) {
+        return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
+      }
       for (const Built& b : built_) {
         if (b.control->isDefault) {
           return MAKELRESULT(GetDlgCtrlID(b.hwnd), DC_HASDEFID);
         }
       }
       return 0;
+    }
+    case WM_GETMINMAXINFO: {
+      // Windows keeps an overlapped window at least as large as its own minimum, wider than the
+      // panel; a form is as narrow as its description says, and no lower than its caption bar.
+      RECT frame{0, 0, 0, 0};
+      AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
+                               FALSE, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)),
+                               dpi_);
+      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+      info->ptMinTrackSize = {frame.right - frame.left, frame.bottom - frame.top};
+      return 0;
+    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:

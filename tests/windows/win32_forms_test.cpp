@@ -1,0 +1,509 @@
+// Every form the Win32 front end builds matches its description, control by control: geometry,
+// caption, visibility, tab order, font, colours, mask, input method and default button, and the
+// menus; then the keys of the dialogs, control characters in text boxes and the panel's shrink.
+#include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, which they build on.
+#include <commctrl.h>
+#include <imm.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "forms/layouts.h"
+#include "platform/testing/doubles.h"
+#include "platform/win32/codec_cp932.h"
+#include "platform/win32/program.h"
+#include "win/dialogs.h"
+#include "win/panel.h"
+
+namespace navelo::win {
+namespace {
+
+using namespace std::chrono_literals;
+
+class NoSystemInfo final : public platform::SystemInfoService {
+ public:
+  bool Start() override { return false; }
+};
+
+bool HaveDesktop() {
+  return GetDesktopWindow() != nullptr && GetSystemMetrics(SM_CXSCREEN) > 0;
+}
+
+void Pump(std::chrono::milliseconds duration) {
+  const auto end = std::chrono::steady_clock::now() + duration;
+  do {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    std::this_thread::sleep_for(5ms);
+  } while (std::chrono::steady_clock::now() < end);
+}
+
+std::string Label(const forms::Form& form, const forms::Control& c) {
+  return std::string(form.name) + "." + std::string(c.name) +
+         (c.index >= 0 ? "(" + std::to_string(c.index) + ")" : "");
+}
+
+COLORREF Ref(forms::Colour rgb) {
+  return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+int Px(int twips, UINT dpi) {
+  return MulDiv(twips, static_cast<int>(dpi), 1440);
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
+// Runs steps one after another from inside whatever modal loop is running, 60 ms apart; once
+// they are done a dialog still open is closed, so a test that fails never hangs. A step may pump
+// messages itself: the next one waits until it has returned.
+class Script {
+ public:
+  Script(FormWindow& dialog, std::vector<std::function<void()>> steps) {
+    steps.push_back([&dialog] {
+      if (dialog.modal()) PostMessageW(dialog.hwnd(), WM_CLOSE, 0, 0);
+    });
+    steps_ = std::move(steps);
+    next_ = 0;
+    timer_ = SetTimer(nullptr, 0, 60, &Script::Step);
+  }
+  ~Script() {
+    KillTimer(nullptr, timer_);
+    timer_ = 0;
+  }
+  Script(const Script&) = delete;
+  Script& operator=(const Script&) = delete;
+
+ private:
+  static void CALLBACK Step(HWND, UINT, UINT_PTR, DWORD) {
+    KillTimer(nullptr, timer_);
+    timer_ = 0;
+    if (next_ < steps_.size()) steps_[next_++]();
+    if (next_ < steps_.size()) timer_ = SetTimer(nullptr, 0, 60, &Script::Step);
+  }
+  static inline std::vector<std::function<void()>> steps_;
+  static inline std::size_t next_ = 0;
+  static inline UINT_PTR timer_ = 0;
+};
+
+// The panel loaded as the program loads it, with the platform's services replaced by doubles, and
+// the dialogs opened from it as its menus open them.
+class Win32Forms : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HaveDesktop()) GTEST_SKIP() << "no desktop";
+    panel = std::make_unique<PanelWindow>(PanelContext{
+        settings, messages, shell, topmost, program, foreground, windows, delivery, {}, {}});
+    // The panel in front keeps it at full height.
+    panel->Load();
+    foreground.current = {reinterpret_cast<platform::WindowHandle>(panel->hwnd()), u"Navelo"};
+    Pump(150ms);
+  }
+
+  // Shows the window of `form` as the program does and runs `during` while it is up: the panel is
+  // already showing, the dialogs run modally and are closed afterwards.
+  void WhileShown(const forms::Form& form, const std::function<void(FormWindow&)>& during) {
+    if (&form == &forms::kFrmNavelo) {
+      during(*panel);
+      return;
+    }
+    auto run = [&](FormWindow& dialog, auto&& show) {
+      Script script(dialog, {[&] { during(dialog); }});
+      show();
+    };
+    if (&form == &forms::kFrmPswd) {
+      PasswordDialog dialog(messages);
+      run(dialog, [&] {
+        dialog.Ask(panel->hwnd(), PasswordMode::kStartupCheck,
+                   [this](const std::u16string&) { return ++accepted, true; });
+      });
+    } else if (&form == &forms::kFrmSet) {
+      SettingsDialog dialog({settings.record(), settings.targets(), settings.addresses(), messages,
+                             [](const std::u16string&) { return false; }});
+      run(dialog, [&] { dialog.ShowModal(panel->hwnd()); });
+    } else {
+      AboutDialog dialog(
+          {shell, messages, sysInfo, u"C:\\Navelo", u"C:\\Navelo\\Navelo.INI", false});
+      run(dialog, [&] { dialog.ShowModal(panel->hwnd()); });
+    }
+  }
+
+  platform::win32::Cp932Codec codec;
+  platform::testing::MemoryFileStore store;
+  platform::testing::RecordingMessageBox messages;
+  platform::testing::RecordingShell shell;
+  platform::testing::RecordingTopmost topmost;
+  platform::win32::Win32Program program;
+  platform::testing::FakeForeground foreground;
+  platform::testing::FakeWindowSystem windows;
+  Delivery delivery{windows};
+  NoSystemInfo sysInfo;
+  SettingsFile file{"C:\\Navelo\\Navelo.INI", store, codec};
+  SettingsStore settings{file, codec};
+  std::unique_ptr<PanelWindow> panel;
+  int accepted = 0;
+};
+
+void CheckFont(const forms::Font& expected, HWND control, UINT dpi, const std::string& what) {
+  LOGFONTW font{};
+  ASSERT_TRUE(GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)),
+                         sizeof font, &font))
+      << what;
+  const wchar_t* face = expected.face == forms::Face::kGothic    ? L"ＭＳ ゴシック"
+                        : expected.face == forms::Face::kPGothic ? L"ＭＳ Ｐゴシック"
+                                                                 : L"MS UI Gothic";
+  EXPECT_EQ(std::wstring(font.lfFaceName), face) << what;
+  EXPECT_EQ(font.lfHeight,
+            -MulDiv(static_cast<int>(expected.points * 10), static_cast<int>(dpi), 720))
+      << what;
+  EXPECT_EQ(font.lfWeight >= FW_BOLD, expected.bold) << what;
+  EXPECT_EQ(font.lfItalic != 0, expected.italic) << what;
+  EXPECT_EQ(font.lfUnderline != 0, expected.underline) << what;
+}
+
+// The colours the form gives a control's text and background when the control asks for them
+// before drawing.
+void CheckColours(const forms::Control& c, HWND form, HWND control, const std::string& what) {
+  const UINT message = c.kind == forms::Kind::kTextBox  ? WM_CTLCOLOREDIT
+                       : c.kind == forms::Kind::kButton ? WM_CTLCOLORBTN
+                                                        : WM_CTLCOLORSTATIC;
+  HDC dc = CreateCompatibleDC(nullptr);
+  const LRESULT brush =
+      SendMessageW(form, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+  if (c.foreColour != forms::kNoColour) {
+    EXPECT_EQ(GetTextColor(dc), Ref(c.foreColour)) << what;
+  }
+  if (c.backColour != forms::kNoColour) {
+    EXPECT_EQ(GetBkColor(dc), Ref(c.backColour)) << what;
+    LOGBRUSH fill{};
+    GetObjectW(reinterpret_cast<HBRUSH>(brush), sizeof fill, &fill);
+    EXPECT_EQ(fill.lbColor, Ref(c.backColour)) << what;
+  }
+  DeleteDC(dc);
+}
+
+void CheckControl(const FormWindow& window, const forms::Control& c) {
+  const forms::Form& form = window.form();
+  const std::string what = Label(form, c);
+  HWND control = window.Find(c.name, c.index);
+  ASSERT_TRUE(control) << what;
+  const UINT dpi = GetDpiForWindow(window.hwnd()) ? GetDpiForWindow(window.hwnd()) : 96;
+
+  // Geometry in the form's client area; a frame's children are placed relative to the frame.
+  int left = c.left, top = c.top;
+  if (const forms::Control* frame = forms::FindControl(form, c.container)) {
+    left += frame->left;
+    top += frame->top;
+  }
+  RECT r{};
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, window.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(r.left, Px(left, dpi)) << what;
+  EXPECT_EQ(r.top, Px(top, dpi)) << what;
+  EXPECT_EQ(r.right - r.left, Px(c.width, dpi)) << what;
+  EXPECT_EQ(r.bottom - r.top, Px(c.height, dpi)) << what;
+
+  if (const forms::Control* frame = forms::FindControl(form, c.container)) {
+    // What shows of it lies within its frame.
+    RECT shown = r;
+    RECT box{};
+    if (GetWindowRgnBox(control, &box) != ERROR) {
+      OffsetRect(&box, r.left, r.top);
+      IntersectRect(&shown, &shown, &box);
+    }
+    const RECT within{Px(frame->left, dpi), Px(frame->top, dpi),
+                      Px(frame->left + frame->width, dpi), Px(frame->top + frame->height, dpi)};
+    RECT outside{};
+    SubtractRect(&outside, &shown, &within);
+    EXPECT_TRUE(IsRectEmpty(&outside)) << what;
+  }
+  if (!c.caption.empty()) {
+    EXPECT_EQ(WindowText(control), c.caption) << what;
+  }
+  EXPECT_EQ(IsWindowVisible(control) != 0, c.visible) << what;
+  if (c.kind != forms::Kind::kPicture) CheckFont(forms::EffectiveFont(form, c), control, dpi, what);
+  CheckColours(c, window.hwnd(), control, what);
+
+  const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
+  EXPECT_EQ((style & WS_TABSTOP) != 0, c.Focusable()) << what;
+  switch (c.kind) {
+    case forms::Kind::kTextBox: {
+      EXPECT_EQ(ClassOf(control), L"Edit") << what;
+      EXPECT_EQ(SendMessageW(control, EM_GETPASSWORDCHAR, 0, 0), c.passwordChar) << what;
+      EXPECT_EQ((style & ES_RIGHT) != 0, c.align == forms::Align::kRight) << what;
+      HIMC context = ImmGetContext(control);
+      EXPECT_EQ(context == nullptr, c.imeOff) << what;
+      if (context) ImmReleaseContext(control, context);
+      break;
+    }
+    case forms::Kind::kButton:
+      EXPECT_EQ(ClassOf(control), L"Button") << what;
+      EXPECT_EQ(style & BS_TYPEMASK, c.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) << what;
+      break;
+    case forms::Kind::kCheckBox:
+      EXPECT_EQ(ClassOf(control), L"Button") << what;
+      EXPECT_EQ(style & BS_TYPEMASK, BS_AUTOCHECKBOX) << what;
+      break;
+    case forms::Kind::kFrame:
+      EXPECT_EQ(ClassOf(control), L"Button") << what;
+      EXPECT_EQ(style & BS_TYPEMASK, BS_GROUPBOX) << what;
+      break;
+    case forms::Kind::kLabel: {
+      EXPECT_EQ(ClassOf(control), L"Static") << what;
+      const LONG_PTR layout = c.align == forms::Align::kCenter  ? SS_CENTER
+                              : c.align == forms::Align::kRight ? SS_RIGHT
+                              : c.wordWrap                      ? SS_LEFT
+                                                                : SS_LEFTNOWORDWRAP;
+      EXPECT_EQ(style & SS_TYPEMASK, layout) << what;
+      EXPECT_EQ((style & WS_BORDER) != 0, c.border == forms::Border::kSingle) << what;
+      break;
+    }
+    case forms::Kind::kPicture:
+    case forms::Kind::kLine:
+    case forms::Kind::kTimer:
+      break;
+  }
+}
+
+void CheckWindow(const FormWindow& window) {
+  const forms::Form& form = window.form();
+  const std::string what(form.name);
+  const UINT dpi = GetDpiForWindow(window.hwnd()) ? GetDpiForWindow(window.hwnd()) : 96;
+  RECT client{};
+  GetClientRect(window.hwnd(), &client);
+  EXPECT_EQ(client.right, Px(form.clientWidth, dpi)) << what;
+  EXPECT_EQ(client.bottom, Px(form.clientHeight, dpi)) << what;
+  // The about box replaces its layout caption when it loads.
+  if (&form != &forms::kFrmAbout) {
+    EXPECT_EQ(WindowText(window.hwnd()), form.caption) << what;
+  }
+  const LONG_PTR style = GetWindowLongPtrW(window.hwnd(), GWL_STYLE);
+  // A Windows close box comes with the window menu.
+  EXPECT_EQ((style & WS_SYSMENU) != 0, form.windowMenu) << what;
+  EXPECT_EQ((style & WS_SYSMENU) != 0, form.closeBox) << what;
+  EXPECT_EQ((style & WS_MINIMIZEBOX) != 0, form.minimizeBox) << what;
+  EXPECT_EQ((style & WS_MAXIMIZEBOX) != 0, form.maximizeBox) << what;
+
+  RedrawWindow(window.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  HDC dc = GetDC(window.hwnd());
+  for (const forms::Control& c : form.controls) {
+    if (c.kind == forms::Kind::kLine) {
+      // Drawn on the form's surface in its colour, halfway along.
+      EXPECT_EQ(GetPixel(dc, Px(c.left + c.width / 2, dpi), Px(c.top + c.height / 2, dpi)),
+                Ref(c.foreColour))
+          << Label(form, c);
+    } else if (c.kind != forms::Kind::kTimer) {
+      CheckControl(window, c);
+    }
+  }
+  ReleaseDC(window.hwnd(), dc);
+
+  // Tab visits the focusable controls in order and comes back to the first.
+  const auto order = forms::TabOrder(form);
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    const forms::Control* next = order[(i + 1) % order.size()];
+    EXPECT_EQ(GetNextDlgTabItem(window.hwnd(), window.Find(order[i]->name, order[i]->index), FALSE),
+              window.Find(next->name, next->index))
+        << Label(form, *order[i]);
+  }
+}
+
+TEST_F(Win32Forms, EveryControlMatchesItsDescription) {
+  for (const forms::Form* form : forms::AllForms()) {
+    SCOPED_TRACE(std::string(form->name));
+    bool checked = false;
+    WhileShown(*form, [&](FormWindow& window) {
+      CheckWindow(window);
+      checked = true;
+    });
+    EXPECT_TRUE(checked);
+  }
+}
+
+struct MenuItem {
+  std::u16string caption;
+  HMENU submenu;
+};
+
+std::vector<MenuItem> Items(HMENU menu) {
+  std::vector<MenuItem> items;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    wchar_t caption[128] = {};
+    GetMenuStringW(menu, static_cast<UINT>(i), caption, 128, MF_BYPOSITION);
+    items.push_back({Text(caption), GetSubMenu(menu, i)});
+  }
+  return items;
+}
+
+TEST_F(Win32Forms, MenusMatchTheirDescription) {
+  const forms::Form& form = panel->form();
+  // Each menu's items in order: the menu bar's are the visible top-level ones, a popup's are its
+  // children.
+  auto expected = [&](std::string_view parent) {
+    std::vector<std::u16string> captions;
+    for (const forms::Menu& m : form.menus) {
+      if (m.parent == parent && (m.visible || !parent.empty())) captions.emplace_back(m.caption);
+    }
+    return captions;
+  };
+  auto captions = [](const std::vector<MenuItem>& items) {
+    std::vector<std::u16string> all;
+    for (const MenuItem& item : items) all.push_back(item.caption);
+    return all;
+  };
+  const std::vector<MenuItem> bar = Items(GetMenu(panel->hwnd()));
+  EXPECT_EQ(captions(bar), expected(""));
+  for (const forms::Menu& m : form.menus) {
+    if (expected(m.name).empty()) continue;
+    HMENU popup = nullptr;
+    for (const MenuItem& item : bar) {
+      if (item.caption == m.caption) popup = item.submenu;
+    }
+    if (!m.visible) popup = panel->PopupMenu(m.name);
+    ASSERT_TRUE(popup) << m.name;
+    EXPECT_EQ(captions(Items(popup)), expected(m.name)) << m.name;
+  }
+}
+
+// No text box takes a control character, whether pasted or typed: a PIN pasted with its line end
+// must not carry a key that submits the page it is typed into.
+TEST_F(Win32Forms, TextBoxesDropControlCharacters) {
+  for (const forms::Form* form : forms::AllForms()) {
+    WhileShown(*form, [&](FormWindow& window) {
+      for (const forms::Control& c : form->controls) {
+        if (c.kind != forms::Kind::kTextBox) continue;
+        HWND box = window.Find(c.name, c.index);
+        SetWindowTextW(box, L"");
+        ASSERT_TRUE(OpenClipboard(window.hwnd()));
+        EmptyClipboard();
+        const wchar_t pasted[] = L"12\t34\r\n";
+        HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, sizeof pasted);
+        memcpy(GlobalLock(data), pasted, sizeof pasted);
+        GlobalUnlock(data);
+        SetClipboardData(CF_UNICODETEXT, data);
+        CloseClipboard();
+        SendMessageW(box, WM_PASTE, 0, 0);
+        for (wchar_t typed : {L'\t', L'5', L'\x1b', L'\r'}) SendMessageW(box, WM_CHAR, typed, 0);
+        EXPECT_EQ(WindowText(box), u"12345") << Label(*form, c);
+      }
+    });
+  }
+}
+
+// Enter presses the focused button, else the form's default button, else nothing; Escape presses
+// nothing in the password and settings dialogs and closes the about box.
+TEST_F(Win32Forms, EnterAndEscapeInTheDialogs) {
+  struct Case {
+    const forms::Form* form;
+    std::string_view focus;
+    WPARAM key;
+    std::string_view pressed;  // the button the key presses, if any
+    bool closes;
+  };
+  const Case cases[] = {
+      {&forms::kFrmPswd, "txtPswd", VK_RETURN, "Command1", true},
+      {&forms::kFrmPswd, "Command2", VK_RETURN, "Command2", true},
+      {&forms::kFrmPswd, "txtPswd", VK_ESCAPE, "", false},
+      {&forms::kFrmPswd, "Command2", VK_ESCAPE, "", false},
+      {&forms::kFrmSet, "cmdCan", VK_RETURN, "cmdCan", true},
+      {&forms::kFrmSet, "cmdShoHen", VK_RETURN, "cmdShoHen", false},
+      {&forms::kFrmSet, "txtNetId", VK_RETURN, "", false},
+      {&forms::kFrmSet, "txtNetId", VK_ESCAPE, "", false},
+      {&forms::kFrmSet, "cmdCan", VK_ESCAPE, "", false},
+      {&forms::kFrmAbout, "cmdSysInfo", VK_RETURN, "cmdSysInfo", false},
+      {&forms::kFrmAbout, "cmdOK", VK_RETURN, "cmdOK", true},
+      {&forms::kFrmAbout, "cmdSysInfo", VK_ESCAPE, "", true},
+  };
+  for (const Case& c : cases) {
+    const std::string what = std::string(c.form->name) + "." + std::string(c.focus) +
+                             (c.key == VK_RETURN ? " Enter" : " Escape");
+    std::vector<std::string> pressed;
+    bool openAfterKey = false;
+    FormWindow* shown = nullptr;
+    // Clicks reach the dialog as WM_COMMAND with BN_CLICKED from the button itself.
+    auto record = [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                     DWORD_PTR data) -> LRESULT {
+      auto* context = reinterpret_cast<std::pair<FormWindow*, std::vector<std::string>*>*>(data);
+      const HWND from = reinterpret_cast<HWND>(lParam);
+      if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && from &&
+          LOWORD(wParam) == GetDlgCtrlID(from)) {
+        if (const forms::Control* control = context->first->ControlOf(from)) {
+          context->second->emplace_back(control->name);
+        }
+      }
+      return DefSubclassProc(hwnd, message, wParam, lParam);
+    };
+    std::pair<FormWindow*, std::vector<std::string>*> context{nullptr, &pressed};
+    int step = 0;
+    WhileShown(*c.form, [&](FormWindow& window) {
+      shown = &window;
+      context.first = &window;
+      SetWindowSubclass(window.hwnd(), record, 1, reinterpret_cast<DWORD_PTR>(&context));
+      HWND focus = window.Find(c.focus);
+      SetFocus(focus);
+      EXPECT_EQ(GetFocus(), focus) << what;
+      PostMessageW(focus, WM_KEYDOWN, c.key, 1);
+      PostMessageW(focus, WM_KEYUP, c.key, 0xC0000001);
+      // Let the dialog's own loop take the key, then see whether it is still open.
+      const auto until = std::chrono::steady_clock::now() + 200ms;
+      while (window.modal() && std::chrono::steady_clock::now() < until) {
+        MSG msg;
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+          std::this_thread::sleep_for(5ms);
+          continue;
+        }
+        if (!IsDialogMessageW(window.hwnd(), &msg)) {
+          TranslateMessage(&msg);
+          DispatchMessageW(&msg);
+        }
+      }
+      openAfterKey = window.modal();
+      RemoveWindowSubclass(window.hwnd(), record, 1);
+      ++step;
+    });
+    ASSERT_TRUE(shown) << what;
+    EXPECT_EQ(step, 1) << what;
+    EXPECT_EQ(pressed, c.pressed.empty() ? std::vector<std::string>{}
+                                         : std::vector<std::string>{std::string(c.pressed)})
+        << what;
+    EXPECT_EQ(!openAfterKey, c.closes) << what;
+  }
+}
+
+// While another window is in front the panel keeps only its caption bar (Windows will not make a
+// captioned window smaller); in front again it gets back exactly the height it had at load.
+TEST_F(Win32Forms, PanelShrinksToItsCaptionAndRestoresItsHeight) {
+  RECT loaded{};
+  GetWindowRect(panel->hwnd(), &loaded);
+  foreground.current = {0x4242, u"IPAT照会ログイン - Browser"};
+  Pump(300ms);
+  RECT shrunk{}, client{};
+  GetWindowRect(panel->hwnd(), &shrunk);
+  GetClientRect(panel->hwnd(), &client);
+  EXPECT_EQ(client.bottom, 0);
+  EXPECT_LT(shrunk.bottom - shrunk.top, loaded.bottom - loaded.top);
+  EXPECT_GE(shrunk.bottom - shrunk.top, GetSystemMetrics(SM_CYCAPTION));
+  EXPECT_EQ(shrunk.top, loaded.top);
+
+  foreground.current = {reinterpret_cast<platform::WindowHandle>(panel->hwnd()), u"Navelo"};
+  Pump(300ms);
+  RECT restored{};
+  GetWindowRect(panel->hwnd(), &restored);
+  EXPECT_EQ(restored.bottom - restored.top, loaded.bottom - loaded.top);
+  GetClientRect(panel->hwnd(), &client);
+  EXPECT_EQ(client.bottom, Px(forms::kFrmNavelo.clientHeight, GetDpiForWindow(panel->hwnd())));
+}
+
+}  // namespace
+}  // namespace navelo::win
