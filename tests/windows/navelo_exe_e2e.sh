@@ -6,9 +6,10 @@
 # is checked, and the bystander window must have received nothing.
 #
 # Usage: navelo_exe_e2e.sh NAVELO_EXE IPAT_PAGES_EXE
-# NAVELO_E2E_RUNS sets the number of rounds (3). With NAVELO_E2E_TIMES=FILE the script records one
+# NAVELO_E2E_RUNS sets the number of rounds (3); NAVELO_E2E_IDS="ID|PASSWORD|PARS" the identifiers
+# (UTF-8; stored in code page 932). With NAVELO_E2E_TIMES=FILE the script records one tab-separated
 # line per send instead of stopping at the first wrong one, for the benchmark:
-#   <kind> <ms from the click's release to the last field filled> <exact: 1 or 0>
+#   <inquiry|vote> <ms from the click to the last change of the page> <the page's fields, |-joined>
 # Exit status 77 (reported "skipped") when there is no display, no Wine or no xdotool.
 set -uo pipefail
 
@@ -16,6 +17,9 @@ navelo_exe=$1
 pages_exe=$2
 runs=${NAVELO_E2E_RUNS:-3}
 times=${NAVELO_E2E_TIMES:-}
+# Plain identifiers with the characters that mean something to other typing tools, and Japanese.
+ids='12345678|p+^%~(){}[]n|43競馬21'
+IFS='|' read -r id password pars <<<"${NAVELO_E2E_IDS:-$ids}"
 
 skip() {
   echo "skipped: $*"
@@ -24,6 +28,7 @@ skip() {
 [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || skip "no X display"
 command -v wine >/dev/null || skip "Wine is not installed"
 command -v xdotool >/dev/null || skip "xdotool is not installed"
+command -v xwininfo >/dev/null || skip "xwininfo is not installed"
 command -v iconv >/dev/null || skip "iconv is not installed"
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
@@ -70,11 +75,11 @@ click() {
   xdotool mousemove --sync $((pos[0] + $2)) $((pos[1] + $3)) click 1
 }
 
-# The prepared folder: plain identifiers of the oldest format (no VERSION), the password with
-# the characters that mean something to other typing tools, Japanese in code page 932.
+# The prepared folder: plain identifiers in the oldest format (no VERSION), in code page 932.
 mkdir -p "$dir/navelo" "$dir/pages"
 cp "$navelo_exe" "$dir/navelo/Navelo.exe"
-printf '[General]\r\nZenmen=1\r\nFormLeft=0\r\nFormTop=0\r\n[Data]\r\nPatID=12345678\r\nPassword=p+^%%~(){}[]n\r\nPars=43競馬21\r\n' |
+printf '[General]\r\nZenmen=1\r\nFormLeft=0\r\nFormTop=0\r\n[Data]\r\nPatID=%s\r\nPassword=%s\r\nPars=%s\r\n' \
+  "$id" "$password" "$pars" |
   iconv -f UTF-8 -t CP932 >"$dir/navelo/Navelo.INI" || fail "cannot write the settings"
 
 pages_dir=$(winepath -w "$dir/pages" 2>/dev/null) || skip "winepath does not run"
@@ -125,7 +130,7 @@ send() {
     # A late key would still land: look again a moment later.
     sleep 0.2
     got=$(fields "$name")
-    echo "$kind $((($(changed_at "$name") - start) / 1000)) $([ "$got" = "$want" ] && echo 1 || echo 0)" >>"$times"
+    printf '%s\t%s\t%s\n' "$kind" $((($(changed_at "$name") - start) / 1000)) "$got" >>"$times"
   elif [ "$got" != "$want" ]; then
     fail "$kind: $name shows '$got', not '$want'"
   fi
@@ -133,11 +138,15 @@ send() {
 
 for ((run = 0; run < runs; run++)); do
   page_then_panel "$inquiry" inquiry
-  send inquiry inquiry 41 177 '12345678|p+^%~(){}[]n|43競馬21'
+  send inquiry inquiry 41 177 "$id|$password|$pars"
   page_then_panel "$vote" vote
   panel_click 64 62  # ３
   panel_click 16 86  # 0
-  send vote vote 41 153 '12345678|p+^%~(){}[]n|43競馬21|3000'
+  send vote vote 41 153 "$id|$password|$pars|3000"
   [ "$(fields bystander)" = "" ] || fail "the bystander received '$(fields bystander)'"
 done
-echo "passed: $runs rounds of inquiry and vote"
+if [ -n "$times" ]; then
+  echo "measured: $runs rounds of inquiry and vote"
+else
+  echo "passed: $runs rounds of inquiry and vote"
+fi
