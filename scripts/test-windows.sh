@@ -13,7 +13,9 @@ export WINEDEBUG=-all
 # No Mono or Gecko installer prompts: Navelo needs neither.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 run() {
-  # One Wine server for the whole run, so each test does not wait for a new one.
+  # One Wine server for the whole run, so each test does not wait for a new one (it needs the
+  # prefix's folder to exist, even before the first boot).
+  mkdir -p "$WINEPREFIX"
   wineserver -p &
   wineboot -i >/dev/null 2>&1 || true
   set +e
