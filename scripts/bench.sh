@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the release preset and runs the delivery benchmark on a virtual desktop (or the current
-# one): bash scripts/bench.sh [RUNS]
+# one), then the Windows program's under Wine: bash scripts/bench.sh [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh --test
 cmake --preset release >/dev/null
 cmake --build --preset release --target bench_delivery navelo
 scripts/with-desktop.sh build/release/bench/bench_delivery "${1:-50}"
+bash scripts/bench-windows.sh "${1:-50}"

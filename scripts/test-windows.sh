@@ -11,7 +11,9 @@ cmake --build --preset windows -j "$(nproc)"
 run() {
   source scripts/wine-env.sh
   navelo_wine_locale
-  # One Wine server for the whole run, so each test does not wait for a new one.
+  # One Wine server for the whole run, so each test does not wait for a new one (it needs the
+  # prefix's folder to exist, even before the first boot).
+  mkdir -p "$WINEPREFIX"
   wineserver -p &
   wineboot -i >/dev/null 2>&1 || true
   navelo_wine_fonts

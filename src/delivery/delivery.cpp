@@ -39,7 +39,8 @@ void Delivery::Deliver(DeliveryRequest request, Clock::time_point now) {
     return;
   }
   stage_ = Stage::kWaitingForWindow;
-  deadline_ = now + kActivationLimit;
+  activationDeadline_ = now + kActivationLimit;
+  lastActivation_ = now;
   Step(now);
 }
 
@@ -52,7 +53,7 @@ std::optional<Delivery::Clock::time_point> Delivery::NextTick() const {
     case Stage::kWaitingForWindow:
       return nextPoll_;
     case Stage::kSettling:
-      return deadline_;
+      return settledAt_;
     case Stage::kIdle:
       break;
   }
@@ -70,18 +71,27 @@ void Delivery::Step(Clock::time_point now) {
     case Stage::kIdle:
       return;
     case Stage::kSettling:
-      if (now >= deadline_) TypeNow(now);
+      if (now >= settledAt_) TypeNow(now);
       return;
     case Stage::kWaitingForWindow:
       break;
   }
   if (windows_.ActiveWindow() != job_.target) {
-    if (now >= deadline_) {
+    if (now >= activationDeadline_) {
       Finish(DeliveryOutcome::kNotActivated);
-    } else {
-      nextPoll_ = now + kPollInterval;
+      return;
     }
-    return;
+    if (now - lastActivation_ >= kReactivateInterval) {
+      lastActivation_ = now;
+      if (!windows_.Activate(job_.target)) {
+        Finish(DeliveryOutcome::kWindowGone);
+        return;
+      }
+    }
+    if (windows_.ActiveWindow() != job_.target) {
+      nextPoll_ = now + kPollInterval;
+      return;
+    }
   }
   // Keys bound for an earlier text are rebound by the plan for this one.
   restoreAt_.reset();
@@ -94,7 +104,7 @@ void Delivery::Step(Clock::time_point now) {
   }
   if (typing.settle.count() > 0) {
     stage_ = Stage::kSettling;
-    deadline_ = now + typing.settle;
+    settledAt_ = now + typing.settle;
     return;
   }
   TypeNow(now);
@@ -106,7 +116,14 @@ void Delivery::TypeNow(Clock::time_point now) {
   // The window id may now belong to another page or, after the window closed, to another
   // program's window: only the page the send was meant for gets the text.
   if (windows_.ActiveWindow() != target) {
-    Finish(DeliveryOutcome::kMovedAway);
+    // Nothing typed yet: within the time allowed, the target is asked back to the front.
+    if (now < activationDeadline_) {
+      stage_ = Stage::kWaitingForWindow;
+      lastActivation_ = now - kReactivateInterval;
+      nextPoll_ = now;
+    } else {
+      Finish(DeliveryOutcome::kMovedAway);
+    }
     return;
   }
   if (titleAsSeen_(windows_.Title(target)) != job_.title) {

@@ -47,6 +47,9 @@ class Delivery {
   static constexpr std::chrono::milliseconds kActivationLimit{1000};
   // How often the active window is read while waiting for the target.
   static constexpr std::chrono::milliseconds kPollInterval{5};
+  // How long a request to activate the target stands before it is made again: a window that
+  // took the foreground back after the target had it (a late focus change) loses it again.
+  static constexpr std::chrono::milliseconds kReactivateInterval{50};
   // How long keys bound for the text keep their characters after typing, so the target has
   // translated every key before the layout changes back.
   static constexpr std::chrono::milliseconds kRestoreDelay{1000};
@@ -70,7 +73,9 @@ class Delivery {
   TitleAsSeen titleAsSeen_;
   DeliveryRequest job_;
   Stage stage_ = Stage::kIdle;
-  Clock::time_point deadline_{};  // end of the wait for the window, or of the settling
+  Clock::time_point activationDeadline_{};  // end of the wait for the window
+  Clock::time_point settledAt_{};           // end of the settling
+  Clock::time_point lastActivation_{};
   Clock::time_point nextPoll_{};
   std::optional<Clock::time_point> restoreAt_;
 };

@@ -62,6 +62,11 @@ TEST(Delivery, TypesOnlyIntoTheRememberedPageOrBeepsAndSaysWhy) {
       if (now >= when) f.active = w;
     };
   };
+  const auto stolenAt = [](std::chrono::milliseconds when) {
+    return [=, done = false](FakeWindowSystem& f, std::chrono::milliseconds now) mutable {
+      if (now >= when && !done) f.active = kOther, done = true;
+    };
+  };
   const Case cases[] = {
       {"typed", {}, {}, DeliveryOutcome::kTyped, u"ab\tc"},
       {"window closed",
@@ -83,7 +88,20 @@ TEST(Delivery, TypesOnlyIntoTheRememberedPageOrBeepsAndSaysWhy) {
        {},
        DeliveryOutcome::kTitleChanged,
        u""},
+      // A window that takes the foreground back before typing loses it again within the second;
+      // one that keeps taking it gets nothing.
+      {"focus lost right after activation",
+       [](auto& f) {
+         f.afterActivate = [&f](int n) {
+           if (n == 1) f.active = kOther;
+         };
+       },
+       {},
+       DeliveryOutcome::kTyped,
+       u"ab\tc"},
       {"focus lost while the layout settles", [](auto& f) { f.typing.settle = 20ms; },
+       stolenAt(10ms), DeliveryOutcome::kTyped, u"ab\tc"},
+      {"focus kept away while the layout settles", [](auto& f) { f.typing.settle = 20ms; },
        activeAfter(10ms, kOther), DeliveryOutcome::kMovedAway, u""},
       {"title changed while the layout settles", [](auto& f) { f.typing.settle = 20ms; },
        [](auto& f, auto now) {

@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
-# Navelo.exe is one self-contained program: it may import only DLLs every Windows has.
-set -euo pipefail
-exe="$1"
-allowed=" ADVAPI32.dll COMCTL32.dll GDI32.dll IMM32.dll KERNEL32.dll msvcrt.dll SHELL32.dll USER32.dll "
-dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p')
-[ -n "$dlls" ] || { echo "no import table read from $exe"; exit 1; }
-status=0
-for dll in $dlls; do
-  case "$allowed" in
-    *" $dll "*) echo "ok: $dll" ;;
-    *) echo "not a system DLL: $dll"; status=1 ;;
-  esac
-done
-exit $status
+# An executable for Windows may import only DLLs that every Windows has: no runtime of the
+# compiler (libstdc++, libgcc, winpthread) and nothing else that would have to ship beside it.
+# Usage: check_imports.sh OBJDUMP EXE
+set -uo pipefail
+objdump=$1
+exe=$2
+command -v "$objdump" >/dev/null || { echo "skipped: $objdump is not installed"; exit 77; }
+
+system='^(advapi32|comctl32|comdlg32|gdi32|imm32|kernel32|msvcrt|ole32|oleaut32|shell32|shlwapi|user32|uxtheme|version)\.dll$'
+dlls=$("$objdump" -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p')
+[ -n "$dlls" ] || { echo "FAILED: no import table read from $exe"; exit 1; }
+others=$(tr 'A-Z' 'a-z' <<<"$dlls" | grep -Ev "$system")
+if [ -n "$others" ]; then
+  echo "FAILED: $exe imports DLLs that not every Windows has:"
+  echo "$others"
+  exit 1
+fi
+echo "passed: $(paste -sd' ' <<<"$dlls")"

@@ -93,6 +93,8 @@ class FakeWindowSystem final : public WindowSystem {
   bool Activate(WindowHandle window) override {
     if (titles.count(window) == 0) return false;
     if (!refuseActivation) active = window;
+    ++activations;
+    if (afterActivate) afterActivate(activations);
     return true;
   }
   Typing PrepareTyping(std::u16string_view text) override {
@@ -116,9 +118,11 @@ class FakeWindowSystem final : public WindowSystem {
   bool refuseActivation = false;
   Typing typing;
   std::function<void(std::size_t typedSoFar)> beforeKey;
+  std::function<void(int activationsSoFar)> afterActivate;
   std::u16string prepared;
   std::map<WindowHandle, std::u16string> typed;
   int prepares = 0;
+  int activations = 0;
   int restores = 0;
   int beeps = 0;
 };
