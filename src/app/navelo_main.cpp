@@ -55,12 +55,7 @@ int RunNavelo(int argc, char** argv) {
 
   auto openSettings = [&](QWidget* owner) {
     auto confirm = [&](const std::u16string& newPassword) {
-      return askPassword(PasswordMode::kConfirm,
-                         [&](const std::u16string& entry) {
-                           return AcceptPasswordEntry(PasswordMode::kConfirm, entry, settings,
-                                                      newPassword);
-                         })
-          .has_value();
+      return ConfirmStartupPassword(askPassword, settings, newPassword);
     };
     SettingsDialog dialog(
         {settings.record(), settings.targets(), settings.addresses(), messages, confirm}, owner);

@@ -1,5 +1,6 @@
 #include "delivery/delivery.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace navelo {
@@ -142,6 +143,13 @@ void Delivery::Finish(DeliveryOutcome outcome) {
   auto done = std::move(job_.done);
   job_ = {};
   if (done) done(outcome);
+}
+
+std::optional<int> Delivery::MillisecondsToNextTick(Clock::time_point now) const {
+  const auto next = NextTick();
+  if (!next) return std::nullopt;
+  const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next - now).count();
+  return static_cast<int>(std::clamp<long long>(wait, 0, 60000));
 }
 
 }  // namespace navelo

@@ -60,6 +60,8 @@ class Delivery {
   void Tick(Clock::time_point now);
   // When the next Tick is due; none while there is nothing to do.
   std::optional<Clock::time_point> NextTick() const;
+  // The same as a timer's wait from `now`, in whole milliseconds (rounded up, at most a minute).
+  std::optional<int> MillisecondsToNextTick(Clock::time_point now) const;
   // Gives the keyboard back at once, for a program that is about to end.
   void RestoreKeyboardNow();
 

@@ -165,14 +165,11 @@ void PanelWindow::Send(SendButton button) {
 }
 
 void PanelWindow::ScheduleDelivery() {
-  const auto next = ctx_.delivery.NextTick();
-  if (!next) {
+  if (const auto wait = ctx_.delivery.MillisecondsToNextTick(Delivery::Clock::now())) {
+    deliveryTimer_->start(*wait);
+  } else {
     deliveryTimer_->stop();
-    return;
   }
-  const auto wait =
-      std::chrono::ceil<std::chrono::milliseconds>(*next - Delivery::Clock::now()).count();
-  deliveryTimer_->start(static_cast<int>(std::clamp<long long>(wait, 0, 60000)));
 }
 
 void PanelWindow::ReportDelivery(DeliveryOutcome outcome) {

@@ -64,12 +64,7 @@ int RunNavelo() {
   };
   auto openSettings = [&](HWND panelWindow) {
     auto confirm = [&](const std::u16string& newPassword) {
-      return askPassword(PasswordMode::kConfirm,
-                         [&](const std::u16string& entry) {
-                           return AcceptPasswordEntry(PasswordMode::kConfirm, entry, settings,
-                                                      newPassword);
-                         })
-          .has_value();
+      return ConfirmStartupPassword(askPassword, settings, newPassword);
     };
     // Made anew at every opening, so a cancelled edit leaves nothing behind.
     SettingsDialog dialog(

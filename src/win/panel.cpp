@@ -123,15 +123,11 @@ void PanelWindow::Send(SendButton button) {
 }
 
 void PanelWindow::ScheduleDelivery() {
-  const auto next = ctx_.delivery.NextTick();
-  if (!next) {
+  if (const auto wait = ctx_.delivery.MillisecondsToNextTick(Delivery::Clock::now())) {
+    SetTimer(hwnd(), kDeliveryTimer, static_cast<UINT>(std::max(*wait, 1)), nullptr);
+  } else {
     KillTimer(hwnd(), kDeliveryTimer);
-    return;
   }
-  const auto wait =
-      std::chrono::ceil<std::chrono::milliseconds>(*next - Delivery::Clock::now()).count();
-  SetTimer(hwnd(), kDeliveryTimer, static_cast<UINT>(std::clamp<long long>(wait, 1, 60000)),
-           nullptr);
 }
 
 void PanelWindow::Tick() {

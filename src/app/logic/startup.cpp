@@ -14,6 +14,15 @@ bool AcceptPasswordEntry(PasswordMode mode, std::u16string_view entry, const Set
   return entry == newPassword;
 }
 
+bool ConfirmStartupPassword(const AskPassword& ask, const SettingsStore& store,
+                            const std::u16string& newPassword) {
+  return ask(PasswordMode::kConfirm,
+             [&](const std::u16string& entry) {
+               return AcceptPasswordEntry(PasswordMode::kConfirm, entry, store, newPassword);
+             })
+      .has_value();
+}
+
 StartupOutcome RunStartup(SettingsStore& store, const StartupWindows& windows) {
   if (store.StartupPasswordSet()) {
     const auto entry =

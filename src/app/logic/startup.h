@@ -25,6 +25,11 @@ bool AcceptPasswordEntry(PasswordMode mode, std::u16string_view entry, const Set
 using AskPassword = std::function<std::optional<std::u16string>(
     PasswordMode mode, std::function<bool(const std::u16string& entry)> accepts)>;
 
+// The settings dialog's confirmation of a new start-up password: the password dialog in its second
+// mode, which takes only the new password. True when confirmed.
+bool ConfirmStartupPassword(const AskPassword& ask, const SettingsStore& store,
+                            const std::u16string& newPassword);
+
 // What start-up asks of the windows.
 struct StartupWindows {
   AskPassword askPassword;
