@@ -135,6 +135,11 @@ void SettingsDialog::OnCommand(const forms::Control& control, HWND, int code) {
 AboutDialog::AboutDialog(Context context)
     : FormWindow(forms::kFrmAbout), ctx_(std::move(context)) {}
 
+AboutDialog::~AboutDialog() {
+  for (HFONT font : italic_) DeleteObject(font);
+  for (HFONT font : upright_) DeleteObject(font);
+}
+
 void AboutDialog::ShowModal(HWND owner) {
   if (!hwnd()) {
     Create(owner);

@@ -68,6 +68,7 @@ class AboutDialog final : public FormWindow {
     bool settingsFileExists = false;
   };
   explicit AboutDialog(Context context);
+  ~AboutDialog() override;
   void ShowModal(HWND owner);
 
  protected:
