@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
 #include <cstdlib>
@@ -22,6 +23,13 @@
 #include "ui/ui.h"
 
 namespace navelo {
+namespace {
+
+// How often the tick runs while the foreground window's changes are reported as they happen.
+constexpr int kSafetyTickInterval = 1000;
+
+}  // namespace
+
 using ui::Built;
 using ui::ToQString;
 
@@ -44,6 +52,7 @@ PanelWindow::PanelWindow(PanelContext context) : ctx_(std::move(context)) {
   connect(deliveryTimer_, &QTimer::timeout, this, [this] {
     ctx_.delivery.Tick(Delivery::Clock::now());
     ScheduleDelivery();
+    TickIfChangesWaiting();
   });
 }
 
@@ -120,7 +129,23 @@ void PanelWindow::Load() {
   KeepFramePosition(QPoint(placed.x, placed.y));
   ApplyTopmost();
   expanded_ = true;
+  // Where the window system reports changes of the foreground window, the tick runs at each
+  // report, and the timer only once a second as a safety net: a tick that sees the same window
+  // and title as the last one changes nothing, so ticking between reports would only cost. Where
+  // nothing is reported, the timer polls every 100 ms.
+  const int reports = ctx_.foreground.ChangeDescriptor();
+  if (reports >= 0) {
+    changes_ = new QSocketNotifier(reports, QSocketNotifier::Read, this);
+    connect(changes_, &QSocketNotifier::activated, this, &PanelWindow::Tick);
+    timer1_->setInterval(kSafetyTickInterval);
+    QTimer::singleShot(0, this, &PanelWindow::Tick);
+  }
   timer1_->start();
+}
+
+void PanelWindow::TickIfChangesWaiting() {
+  // Reports the connection has already taken in no longer make its descriptor readable.
+  if (changes_ && ctx_.foreground.ChangesWaiting()) QTimer::singleShot(0, this, &PanelWindow::Tick);
 }
 
 void PanelWindow::KeepFramePosition(QPoint framePosition) {
@@ -160,6 +185,7 @@ void PanelWindow::Send(SendButton button) {
                            }},
                           Delivery::Clock::now());
     ScheduleDelivery();
+    TickIfChangesWaiting();
   }
   if (button == SendButton::kVote) keypad_.AfterVote();
 }

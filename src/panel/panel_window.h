@@ -15,6 +15,7 @@
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QSocketNotifier;
 class QTimer;
 
 namespace navelo {
@@ -70,6 +71,7 @@ class PanelWindow : public QMainWindow {
   void OpenSettings();
   void Send(SendButton button);
   void ScheduleDelivery();
+  void TickIfChangesWaiting();
   void ReportDelivery(DeliveryOutcome outcome);
   void Shrink();
   void Restore();
@@ -79,7 +81,8 @@ class PanelWindow : public QMainWindow {
   QLineEdit* txtKin_ = nullptr;
   QMenu* mnuBrow_ = nullptr;
   QTimer* timer1_ = nullptr;
-  QTimer* deliveryTimer_ = nullptr;  // runs while the delivery has a step due
+  QSocketNotifier* changes_ = nullptr;  // reports of foreground changes, where there are any
+  QTimer* deliveryTimer_ = nullptr;     // runs while the delivery has a step due
   Keypad keypad_;
   int fullHeight_ = 0;
   bool expanded_ = false;

@@ -24,6 +24,13 @@ class ForegroundService {
  public:
   virtual ~ForegroundService() = default;
   virtual WindowInfo Foreground() = 0;
+
+  // A descriptor that becomes readable when the window system reports that the foreground window
+  // or its title may have changed; -1 when changes are not reported and Foreground must be polled.
+  virtual int ChangeDescriptor() const { return -1; }
+  // Whether reports have already been taken in (by any use of the connection) but not yet looked
+  // at, so the descriptor will not signal them.
+  virtual bool ChangesWaiting() const { return false; }
 };
 
 // What delivering keystrokes needs of the window system. Every call returns at once; waiting is

@@ -203,6 +203,15 @@ void X11Foreground::ReadChanges() {
   }
 }
 
+int X11Foreground::ChangeDescriptor() const {
+  if (!x_.ok() || !following_) return -1;
+  return ConnectionNumber(D(x_.display()));
+}
+
+bool X11Foreground::ChangesWaiting() const {
+  return x_.ok() && following_ && XEventsQueued(D(x_.display()), QueuedAlready) > 0;
+}
+
 WindowInfo X11Foreground::Foreground() {
   if (!x_.ok()) return {};
   Display* d = D(x_.display());

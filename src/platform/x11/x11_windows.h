@@ -31,6 +31,9 @@ class X11Foreground final : public ForegroundService {
  public:
   explicit X11Foreground(X11Connection& connection);
   WindowInfo Foreground() override;
+  // The X connection, while the window manager reports the active window; Foreground drains it.
+  int ChangeDescriptor() const override;
+  bool ChangesWaiting() const override;
 
  private:
   void ReadChanges();
