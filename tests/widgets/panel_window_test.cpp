@@ -1,5 +1,8 @@
 #include "panel/panel_window.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -13,6 +16,33 @@
 #include "ui/ui.h"
 
 using navelo::ui::ToQString;
+
+// A foreground that reports its changes through a pipe, as a window system that tells of them.
+class ReportingForeground final : public navelo::platform::ForegroundService {
+ public:
+  ReportingForeground() { [[maybe_unused]] int rc = ::pipe2(fds_, O_NONBLOCK); }
+  ~ReportingForeground() override {
+    ::close(fds_[0]);
+    ::close(fds_[1]);
+  }
+  navelo::platform::WindowInfo Foreground() override {
+    char buffer[16];
+    while (::read(fds_[0], buffer, sizeof buffer) > 0) {
+    }
+    ++reads;
+    return current;
+  }
+  int ChangeDescriptor() const override { return fds_[0]; }
+  void Change(navelo::platform::WindowInfo now) {
+    current = std::move(now);
+    [[maybe_unused]] ssize_t n = ::write(fds_[1], "x", 1);
+  }
+  navelo::platform::WindowInfo current;
+  int reads = 0;
+
+ private:
+  int fds_[2] = {-1, -1};
+};
 
 class PanelWindowTest : public QObject {
   Q_OBJECT
@@ -169,6 +199,26 @@ class PanelWindowTest : public QObject {
     click("cmdLogIn");
     QTRY_COMPARE(messages.shown.size(), size_t(1));
     QCOMPARE(windows.beeps, 2);
+  }
+
+  void reportedChangesTickAtOnceAndTheTimerOnlyOnceASecond() {
+    ReportingForeground reporting;
+    stores.push_back(std::make_unique<navelo::SettingsStore>(file, codec));
+    navelo::PanelWindow panel(navelo::PanelContext{
+        *stores.back(), messages, shell, topmost, program, reporting, delivery, {}, {}});
+    panel.Load();
+    QCOMPARE(panel.findChild<QTimer*>("Timer1")->interval(), 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(reporting.reads > 0,
+                             500);  // one tick at once, for the window in front
+    reporting.Change({42, u"IPAT照会ログイン - Browser"});
+    QTRY_VERIFY_WITH_TIMEOUT(!panel.expanded(), 500);  // well before the next timer tick
+    QCOMPARE(stores.back()->targets().inquiryHandle, navelo::platform::WindowHandle(42));
+    reporting.Change({1, u"Navelo"});
+    QTRY_VERIFY_WITH_TIMEOUT(panel.expanded(), 500);
+    // Without reports the panel polls every 100 ms.
+    auto polling = MakePanel();
+    polling->Load();
+    QCOMPARE(polling->findChild<QTimer*>("Timer1")->interval(), 100);
   }
 
   void tickShrinksToTheCaptionAndRestoresTheExactHeight() {
