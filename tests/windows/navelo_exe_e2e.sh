@@ -37,7 +37,11 @@ dir=$(mktemp -d)
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  wait 2>/dev/null
+  # Never wait for ever on a program that does not end: a second later it is killed outright.
+  for pid in "${pids[@]}"; do
+    for ((i = 0; i < 50 && $(kill -0 "$pid" 2>/dev/null && echo 1 || echo 0); i++)); do sleep 0.02; done
+    kill -9 "$pid" 2>/dev/null
+  done
   rm -rf "$dir"
 }
 trap cleanup EXIT
@@ -72,7 +76,7 @@ now_us() { date +%s%6N; }
 click() {
   local pos
   read -r -a pos <<<"$(position "$1")"
-  xdotool mousemove --sync $((pos[0] + $2)) $((pos[1] + $3)) click 1
+  timeout 10 xdotool mousemove $((pos[0] + $2)) $((pos[1] + $3)) click 1
 }
 
 # The prepared folder: plain identifiers in the oldest format (no VERSION), in code page 932.
@@ -120,9 +124,9 @@ panel_click() { click "$panel" "$1" $((full - 241 + $2)); }
 send() {
   local kind=$1 name=$2 x=$3 y=$4 want=$5 pos start got
   read -r -a pos <<<"$(position "$panel")"
-  xdotool mousemove --sync $((pos[0] + x)) $((pos[1] + full - 241 + y))
+  timeout 10 xdotool mousemove $((pos[0] + x)) $((pos[1] + full - 241 + y))
   start=$(now_us)
-  xdotool click 1
+  timeout 10 xdotool click 1
   WAIT_TRIES=100 wait_for 'test "$(fields "$name")" = "$want"'
   # A stray key would still land: look again a moment later.
   sleep 0.2
