@@ -116,7 +116,7 @@ void SettingsDialog::OnCommand(const forms::Control& control, HWND, int code) {
   if (code != BN_CLICKED) return;
   if (control.name == "cmdOk") {
     AcceptServices services{[this](const std::u16string& text) { ctx_.messages.Show(text); },
-                            ctx_.confirmPassword};
+                            ctx_.confirmPassword, ctx_.codec};
     if (AcceptSettingsForm(Read(), ctx_.record, ctx_.targets, ctx_.addresses, services)) {
       EndModal(1);
     }

@@ -6,6 +6,7 @@
 
 #include "app/logic/startup.h"
 #include "dialogs/logic/settings_form.h"
+#include "platform/codec.h"
 #include "platform/sysinfo.h"
 #include "platform/system.h"
 #include "win/win_form.h"
@@ -39,6 +40,8 @@ class SettingsDialog final : public FormWindow {
     BrowserAddresses& addresses;
     platform::MessageBoxService& messages;
     std::function<bool(const std::u16string& newPassword)> confirmPassword;
+    // The settings file's code page, for refusing a start-up password it cannot hold.
+    const platform::AnsiCodec* codec = nullptr;
   };
   explicit SettingsDialog(Context context);
   // Shows the dialog modally; true when OK closed it.

@@ -57,7 +57,13 @@ int RunNavelo() {
 
   std::unique_ptr<PasswordDialog> passwordDialog;
   std::unique_ptr<PanelWindow> panel;
-  auto owner = [&] { return panel ? panel->hwnd() : nullptr; };
+  // The password dialog is modal to the window that asks: the settings dialog when it confirms a
+  // new password, otherwise the panel (or nothing, at start).
+  auto owner = [&]() -> HWND {
+    const HWND active = GetActiveWindow();
+    if (active && GetWindowThreadProcessId(active, nullptr) == GetCurrentThreadId()) return active;
+    return panel ? panel->hwnd() : nullptr;
+  };
   auto askPassword = [&](PasswordMode mode, std::function<bool(const std::u16string&)> accepts) {
     if (!passwordDialog) passwordDialog = std::make_unique<PasswordDialog>(messages);
     return passwordDialog->Ask(owner(), mode, std::move(accepts));
@@ -68,7 +74,7 @@ int RunNavelo() {
     };
     // Made anew at every opening, so a cancelled edit leaves nothing behind.
     SettingsDialog dialog(
-        {settings.record(), settings.targets(), settings.addresses(), messages, confirm});
+        {settings.record(), settings.targets(), settings.addresses(), messages, confirm, &codec});
     dialog.ShowModal(panelWindow);
   };
   auto openAbout = [&](HWND panelWindow) {

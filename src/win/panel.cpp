@@ -46,11 +46,13 @@ void PanelWindow::Load() {
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&screens));
-  const UINT dpi = DpiOf(hwnd());
-  const Rect placed =
-      PlaceOnScreens({Pixels(loaded.position.left, dpi), Pixels(loaded.position.top, dpi),
-                      window.right - window.left, fullHeight_},
-                     GetSystemMetricsForDpi(SM_CYCAPTION, dpi), screens);
+  // Positions go to and from the file at the system's DPI, the same whichever monitor the panel
+  // was on, so a panel saved on one monitor opens where it was.
+  const int positionDpi = static_cast<int>(GetDpiForSystem());
+  const Rect placed = PlaceOnScreens(
+      {MulDiv(loaded.position.left, positionDpi, 1440),
+       MulDiv(loaded.position.top, positionDpi, 1440), window.right - window.left, fullHeight_},
+      GetSystemMetricsForDpi(SM_CYCAPTION, DpiOf(hwnd())), screens);
   SetWindowPos(hwnd(), nullptr, placed.x, placed.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   keypad_.Clear();
   ShowWindow(hwnd(), SW_SHOW);
@@ -183,9 +185,9 @@ void PanelWindow::SaveAndEnd() {
     ending_ = true;
     RECT r{};
     GetWindowRect(hwnd(), &r);
-    const UINT dpi = DpiOf(hwnd());
-    const PanelPosition position{MulDiv(r.left, 1440, static_cast<int>(dpi)),
-                                 MulDiv(r.top, 1440, static_cast<int>(dpi))};
+    const int positionDpi = static_cast<int>(GetDpiForSystem());
+    const PanelPosition position{MulDiv(r.left, 1440, positionDpi),
+                                 MulDiv(r.top, 1440, positionDpi)};
     if (auto error = ctx_.store.Save(position)) {
       ctx_.messages.Show(u"設定ファイル「" + FromUtf8(ctx_.store.file().savePath()) +
                          u"」を保存できませんでした。\n" + FromUtf8(*error));

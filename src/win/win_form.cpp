@@ -20,7 +20,13 @@ COLORREF Ref(forms::Colour rgb) {
 // text loses them.
 LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                           DWORD_PTR) {
-  if (message == WM_CHAR && wParam < 0x20 && wParam != 0x08) return 0;
+  // Backspace still edits, and the editing shortcuts (Ctrl+A, C, V, X, Z) arrive as control
+  // characters too; every other one is dropped.
+  constexpr WPARAM kEditing[] = {0x01, 0x03, 0x08, 0x16, 0x18, 0x1A};
+  if (message == WM_CHAR && wParam < 0x20 &&
+      std::find(std::begin(kEditing), std::end(kEditing), wParam) == std::end(kEditing)) {
+    return 0;
+  }
   if (message == WM_PASTE) {
     std::u16string text;
     if (OpenClipboard(hwnd)) {
@@ -333,6 +339,9 @@ void FormWindow::PaintLines(HDC dc) {
 }
 
 int FormWindow::RunModal(HWND owner) {
+  // The owner keeps whichever window it had; only one that was enabled is enabled again.
+  SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+  const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
   if (owner) EnableWindow(owner, FALSE);
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
@@ -350,7 +359,7 @@ int FormWindow::RunModal(HWND owner) {
     }
   }
   modalRunning_ = false;
-  if (owner) EnableWindow(owner, TRUE);
+  if (ownerWasEnabled) EnableWindow(owner, TRUE);
   ShowWindow(hwnd_, SW_HIDE);
   if (owner) SetForegroundWindow(owner);
   return modalResult_;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <cwctype>
 
 #include "platform/win32/text.h"
@@ -10,13 +11,20 @@ namespace navelo::platform::win32 {
 namespace {
 
 bool FolderWritable(const std::wstring& folder) {
-  // The only sure test is to write: a file that is removed when its handle closes.
-  const std::wstring probe = folder + L"\\.navelo-write-test";
-  HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                         FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(h);
-  return true;
+  // The only sure test is to write: a file of this process's own, removed when its handle closes.
+  for (DWORD attempt = 0; attempt < 10; ++attempt) {
+    const std::wstring probe = folder + L"\\.navelo-write-test-" +
+                               std::to_wstring(GetCurrentProcessId()) + L"-" +
+                               std::to_wstring(GetTickCount() + attempt);
+    HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      CloseHandle(h);
+      return true;
+    }
+    if (GetLastError() != ERROR_FILE_EXISTS) return false;
+  }
+  return false;
 }
 
 bool FileReadable(const std::wstring& path) {
@@ -48,11 +56,18 @@ SettingsLocation FindSettingsLocation(const std::string& programDirectory) {
 }
 
 InstanceLock::InstanceLock(const std::string& settingsFile) {
-  // Named after the file, case-insensitively as Windows names files; '\' is not allowed there.
-  std::wstring name = L"Local\\Navelo:";
-  for (wchar_t c : Wide(settingsFile)) name.push_back(c == L'\\' ? L'/' : std::towlower(c));
+  // Named after the file, case-insensitively as Windows names files, by a hash of fixed length
+  // (a long path would not fit an object's name).
+  std::uint64_t hash = 0xcbf29ce484222325ULL;
+  for (wchar_t c : Wide(settingsFile)) {
+    hash ^= static_cast<std::uint64_t>(std::towlower(c));
+    hash *= 0x100000001b3ULL;
+  }
+  const std::wstring name = L"Local\\Navelo-" + std::to_wstring(hash);
   mutex_ = CreateMutexW(nullptr, TRUE, name.c_str());
-  held_ = mutex_ != nullptr && GetLastError() != ERROR_ALREADY_EXISTS;
+  // Without a lock at all Navelo still runs: only another Navelo holding it ends this one.
+  const DWORD error = GetLastError();
+  held_ = mutex_ == nullptr ? error != ERROR_ACCESS_DENIED : error != ERROR_ALREADY_EXISTS;
 }
 
 InstanceLock::~InstanceLock() {

@@ -53,7 +53,8 @@ std::u16string Win32WindowSystem::Title(WindowHandle window) {
 bool Win32WindowSystem::Activate(WindowHandle window) {
   const HWND hwnd = H(window);
   if (hwnd == nullptr || !IsWindow(hwnd)) return false;
-  if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+  // Asynchronously: a program that does not answer must not hold Navelo up.
+  if (IsIconic(hwnd)) ShowWindowAsync(hwnd, SW_RESTORE);
   SetForegroundWindow(hwnd);
   return true;
 }
