@@ -58,7 +58,8 @@ int RunNavelo(int argc, char** argv) {
       return ConfirmStartupPassword(askPassword, settings, newPassword);
     };
     SettingsDialog dialog(
-        {settings.record(), settings.targets(), settings.addresses(), messages, confirm}, owner);
+        {settings.record(), settings.targets(), settings.addresses(), messages, confirm, &codec},
+        owner);
     dialog.ShowModal();
   };
   auto openAbout = [&](QWidget*) {

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "dialogs/logic/settings_form.h"
+#include "platform/codec.h"
 #include "platform/system.h"
 
 class QCheckBox;
@@ -28,6 +29,8 @@ class SettingsDialog : public QDialog {
     platform::MessageBoxService& messages;
     // Has the user confirm a new start-up password; true when confirmed.
     std::function<bool(const std::u16string& newPassword)> confirmPassword;
+    // The settings file's code page, for refusing a start-up password it cannot hold.
+    const platform::AnsiCodec* codec = nullptr;
   };
 
   explicit SettingsDialog(Context context, QWidget* parent = nullptr);

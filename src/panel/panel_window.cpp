@@ -231,6 +231,8 @@ void PanelWindow::Tick() {
     case PanelResize::kNone:
       break;
   }
+  // Reports that arrived during this tick's own requests are already read in: look at them now.
+  TickIfChangesWaiting();
 }
 
 void PanelWindow::Shrink() {

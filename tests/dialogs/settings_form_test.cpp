@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/testing/native_codec.h"
+
 namespace navelo {
 namespace {
 
@@ -149,6 +151,32 @@ TEST_F(SettingsFormTest, EmptyingTheBoxOrTypingTheDefaultRemovesThePassword) {
   form.txtNavelo_Pswd = u"ZelvOR";  // the same as leaving it empty
   EXPECT_TRUE(Accept(form));
   EXPECT_EQ(confirmations, 1);
+}
+
+TEST_F(SettingsFormTest, APasswordTheCodePageCannotHoldIsRefusedBeforeAnythingIsAsked) {
+  platform::testing::NativeCodec codec;
+  struct Case {
+    std::u16string password;
+    bool accepted;
+  } cases[] = {{u"päss", false}, {u"p€ss", false}, {u"😀", false}, {u"パス１", true}};
+  for (const Case& c : cases) {
+    record.startupPassword = u"ZelvOR";
+    messages.clear();
+    confirmations = 0;
+    SettingsForm form = LoadSettingsForm(record, slots, addresses);
+    form.txtNavelo_Pswd = c.password;
+    AcceptServices services{[this](const std::u16string& m) { messages.push_back(m); },
+                            [this](const std::u16string&) {
+                              ++confirmations;
+                              return true;
+                            },
+                            &codec};
+    EXPECT_EQ(AcceptSettingsForm(form, record, slots, addresses, services), c.accepted);
+    EXPECT_EQ(confirmations, c.accepted ? 1 : 0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], c.accepted ? kPasswordChangedMessage : kPasswordNotStorableMessage);
+    EXPECT_EQ(record.startupPassword, c.accepted ? c.password : u"ZelvOR");
+  }
 }
 
 TEST_F(SettingsFormTest, UndecidedOptionBecomesWhatTheUserChose) {

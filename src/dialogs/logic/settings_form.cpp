@@ -60,6 +60,10 @@ bool AcceptSettingsForm(const SettingsForm& form, SettingsRecord& record, Target
   const std::u16string password =
       form.txtNavelo_Pswd.empty() ? std::u16string(kNoPassword) : form.txtNavelo_Pswd;
   if (password != record.startupPassword) {
+    if (services.codec && services.codec->FromAnsi(services.codec->ToAnsi(password)) != password) {
+      services.message(std::u16string(kPasswordNotStorableMessage));
+      return false;
+    }
     services.message(std::u16string(kPasswordChangedMessage));
     if (!services.confirmPassword(password)) return false;
     record.startupPassword = password;
