@@ -64,11 +64,11 @@ wait_for() {
 }
 
 window_titled() {  # the first window whose title begins so
-  xdotool search --name "^$1" 2>/dev/null | head -n1
+  timeout 10 xdotool search --name "^$1" 2>/dev/null | head -n1
 }
-height() { xdotool getwindowgeometry "$1" 2>/dev/null | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p'; }
+height() { timeout 10 xdotool getwindowgeometry "$1" 2>/dev/null | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p'; }
 position() {  # the client area's top-left corner on the screen
-  xwininfo -id "$1" 2>/dev/null | sed -n 's/.*Absolute upper-left [XY]: *\(-*[0-9]*\)/\1/p' | paste -sd' '
+  timeout 10 xwininfo -id "$1" 2>/dev/null | sed -n 's/.*Absolute upper-left [XY]: *\(-*[0-9]*\)/\1/p' | paste -sd' '
 }
 now_us() { date +%s%6N; }
 
@@ -86,10 +86,11 @@ printf '[General]\r\nZenmen=1\r\nFormLeft=0\r\nFormTop=0\r\n[Data]\r\nPatID=%s\r
   "$id" "$password" "$pars" |
   iconv -f UTF-8 -t CP932 >"$dir/navelo/Navelo.INI" || fail "cannot write the settings"
 
-pages_dir=$(winepath -w "$dir/pages" 2>/dev/null) || skip "winepath does not run"
+pages_dir=$(timeout 60 winepath -w "$dir/pages" 2>/dev/null) || skip "winepath does not run"
 wine "$pages_exe" "$pages_dir" >"$dir/pages.log" 2>&1 &
 pids+=($!)
 wait_for 'test -n "$(window_titled IPAT照会ログイン)"' || fail "the test pages did not appear"
+echo "the test pages are up"
 inquiry=$(window_titled 'IPAT照会ログイン')
 vote=$(window_titled 'IPAT合計金額入力')
 bystander=$(window_titled 'Notes - Test Page')
@@ -100,6 +101,7 @@ wait_for 'test -n "$(window_titled Navelo\$)"' || fail "the panel did not appear
 panel=$(window_titled 'Navelo$')
 wait_for 'test "$(height "$panel")" -gt 200' || fail "the panel is not at full height"
 full=$(height "$panel")
+echo "the panel is up, $full pixels high"
 
 fields() { tail -n +2 "$dir/pages/$1.txt" 2>/dev/null | paste -sd'|'; }
 changed_at() { head -n1 "$dir/pages/$1.txt" 2>/dev/null; }
@@ -108,7 +110,13 @@ changed_at() { head -n1 "$dir/pages/$1.txt" 2>/dev/null; }
 # gives the bystander the focus, and comes back to the panel by its caption, as a user would.
 page_then_panel() {
   local page=$1 name=$2
-  click "$page" 40 20
+  # Under Wine a click now and then does not make its window the foreground one (Wine's own
+  # foreground follows the X focus loosely); a person would click again, and so does this.
+  local attempt
+  for ((attempt = 0; attempt < 3; attempt++)); do
+    click "$page" 40 20
+    WAIT_TRIES=150 wait_for 'test "$(height "$panel")" -lt 60' && break
+  done
   wait_for 'test -z "$(fields "$name" | tr -d "|")"' || fail "$name was not cleared"
   wait_for 'test "$(height "$panel")" -lt 60' || fail "the panel did not shrink for $name"
   click "$bystander" 200 60
@@ -139,6 +147,7 @@ send() {
 }
 
 for ((run = 0; run < runs; run++)); do
+  echo "round $((run + 1))"
   page_then_panel "$inquiry" inquiry
   send inquiry inquiry 41 177 "$id|$password|$pars"
   page_then_panel "$vote" vote
