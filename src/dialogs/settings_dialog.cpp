@@ -114,9 +114,7 @@ SettingsForm SettingsDialog::Read() const {
 }
 
 void SettingsDialog::OnOk() {
-  AcceptServices services{[this](const std::u16string& text) { ctx_.messages.Show(text); },
-                          ctx_.confirmPassword, ctx_.codec};
-  if (AcceptSettingsForm(Read(), ctx_.record, ctx_.targets, ctx_.addresses, services)) accept();
+  if (AcceptSettingsForm(Read(), ctx_)) accept();
 }
 
 void SettingsDialog::Capture(TitleTarget target) {

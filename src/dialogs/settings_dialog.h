@@ -22,16 +22,7 @@ class SettingsDialog : public QDialog {
   Q_OBJECT
 
  public:
-  struct Context {
-    SettingsRecord& record;
-    TargetSlots& targets;
-    BrowserAddresses& addresses;
-    platform::MessageBoxService& messages;
-    // Has the user confirm a new start-up password; true when confirmed.
-    std::function<bool(const std::u16string& newPassword)> confirmPassword;
-    // The settings file's code page, for refusing a start-up password it cannot hold.
-    const platform::AnsiCodec* codec = nullptr;
-  };
+  using Context = SettingsDialogContext;
 
   explicit SettingsDialog(Context context, QWidget* parent = nullptr);
 

@@ -115,9 +115,7 @@ SettingsForm SettingsDialog::Read() const {
 void SettingsDialog::OnCommand(const forms::Control& control, HWND, int code) {
   if (code != BN_CLICKED) return;
   if (control.name == "cmdOk") {
-    AcceptServices services{[this](const std::u16string& text) { ctx_.messages.Show(text); },
-                            ctx_.confirmPassword, ctx_.codec};
-    if (AcceptSettingsForm(Read(), ctx_.record, ctx_.targets, ctx_.addresses, services)) {
+    if (AcceptSettingsForm(Read(), ctx_)) {
       EndModal(1);
     }
   } else if (control.name == "cmdCan") {

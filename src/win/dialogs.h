@@ -34,15 +34,7 @@ class PasswordDialog final : public FormWindow {
 // frmSet: loads its controls from the record at every showing; OK copies them back.
 class SettingsDialog final : public FormWindow {
  public:
-  struct Context {
-    SettingsRecord& record;
-    TargetSlots& targets;
-    BrowserAddresses& addresses;
-    platform::MessageBoxService& messages;
-    std::function<bool(const std::u16string& newPassword)> confirmPassword;
-    // The settings file's code page, for refusing a start-up password it cannot hold.
-    const platform::AnsiCodec* codec = nullptr;
-  };
+  using Context = SettingsDialogContext;
   explicit SettingsDialog(Context context);
   // Shows the dialog modally; true when OK closed it.
   bool ShowModal(HWND owner);

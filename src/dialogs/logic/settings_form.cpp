@@ -93,6 +93,13 @@ bool AcceptSettingsForm(const SettingsForm& form, SettingsRecord& record, Target
   return true;
 }
 
+bool AcceptSettingsForm(const SettingsForm& form, const SettingsDialogContext& context) {
+  const AcceptServices services{
+      [&context](const std::u16string& text) { context.messages.Show(text); },
+      context.confirmPassword, context.codec};
+  return AcceptSettingsForm(form, context.record, context.targets, context.addresses, services);
+}
+
 std::u16string CaptureMessage(TitleTarget target, std::u16string_view lastActiveTitle) {
   // 紹介 (introduction) rather than 照会 (inquiry) is deliberate: it is the message users know.
   const std::u16string prefix = target == TitleTarget::kVote

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/codec.h"
+#include "platform/system.h"
 #include "settings/settings.h"
 #include "settings/targets.h"
 
@@ -65,6 +66,21 @@ inline constexpr std::u16string_view kPasswordChangedMessage =
 // the previous value.
 bool AcceptSettingsForm(const SettingsForm& form, SettingsRecord& record, TargetSlots& slots,
                         BrowserAddresses& addresses, const AcceptServices& services);
+
+// What the settings dialog works with, whichever toolkit draws it.
+struct SettingsDialogContext {
+  SettingsRecord& record;
+  TargetSlots& targets;
+  BrowserAddresses& addresses;
+  platform::MessageBoxService& messages;
+  // Has the user confirm a new start-up password; true when confirmed.
+  std::function<bool(const std::u16string& newPassword)> confirmPassword;
+  // The settings file's code page, for refusing a start-up password it cannot hold.
+  const platform::AnsiCodec* codec = nullptr;
+};
+
+// OK, as above, with the dialog's own services.
+bool AcceptSettingsForm(const SettingsForm& form, const SettingsDialogContext& context);
 
 // The title-capture buttons.
 enum class TitleTarget { kVote, kInquiry };
