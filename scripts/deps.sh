@@ -11,7 +11,8 @@ packages=(
   xvfb openbox x11-utils xdg-utils fonts-noto-cjk
 )
 if [ "${1:-}" = "--test" ]; then
-  packages+=(clang libclang-rt-14-dev clang-format xdotool x11-xkb-utils chromium dpkg-dev)
+  packages+=(clang libclang-rt-14-dev clang-format xdotool x11-xkb-utils chromium dpkg-dev xfwm4
+             dbus-daemon)
 elif [ "${1:-}" = "--package" ]; then
   packages+=(dpkg-dev)
 fi

@@ -1,10 +1,11 @@
 // Shows one of Navelo's dialogs with sample contents, for screenshots:
-//   navelo_dialog_preview settings|about
+//   navelo_dialog_preview settings|about|password
 // Closes itself after 15 seconds.
 #include <QApplication>
 #include <QTimer>
 #include <cstring>
 
+#include "app/password_dialog.h"
 #include "dialogs/about_dialog.h"
 #include "dialogs/settings_dialog.h"
 #include "platform/posix/codec_cp932.h"
@@ -26,6 +27,12 @@ int main(int argc, char** argv) {
         {record, targets, addresses, messages, [](const std::u16string&) { return false; }});
     QTimer::singleShot(15000, &dialog, &QDialog::reject);
     dialog.ShowModal();
+    return 0;
+  }
+  if (std::strcmp(argv[1], "password") == 0) {
+    navelo::PasswordDialog dialog(messages);
+    QTimer::singleShot(15000, &dialog, &QDialog::reject);
+    dialog.Ask(navelo::PasswordMode::kStartupCheck, [](const std::u16string&) { return false; });
     return 0;
   }
   navelo::platform::posix::PosixSystemInfo sysInfo;

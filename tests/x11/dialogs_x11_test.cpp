@@ -8,6 +8,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <cstdlib>
+#include <optional>
+#include <string>
 
 #include "app/password_dialog.h"
 #include "dialogs/about_dialog.h"
@@ -127,10 +130,18 @@ TEST(DialogsOnX11, SettingsDialogKeepsTheSlotsAndThePasswordDialogBecomesLastAct
 }
 
 // Each window asks the window manager for its own title-bar buttons only, in both halves of the
-// Motif hints (what it may do, what it shows), and keeps them when always-on-top changes.
+// Motif hints (what it may do, what it shows), and keeps them when always-on-top changes. Under
+// xfwm4, which draws what the hints allow (the test command runs this test there too, with the
+// buttons laid out as on Windows), the title bars show exactly those buttons: the window menu on
+// the left, close on the right, nothing else. openbox keeps iconify and close whatever the hints.
 TEST(DialogsOnX11, WindowsAskForOnlyTheirTitleBarButtons) {
   Desktop desktop;
   if (!desktop.ok()) GTEST_SKIP() << "no X display (the test command provides one)";
+  const char* wantedWm = std::getenv("NAVELO_WM");
+  const bool xfwm4 = wantedWm != nullptr && std::string(wantedWm) == "xfwm4";
+  if (xfwm4) {
+    ASSERT_EQ(desktop.WindowManagerName(), "Xfwm4");
+  }
   platform::posix::Cp932Codec codec;
   platform::testing::MemoryFileStore store;
   platform::testing::RecordingMessageBox messages;
@@ -148,10 +159,22 @@ TEST(DialogsOnX11, WindowsAskForOnlyTheirTitleBarButtons) {
   const std::vector<unsigned long> closeAndMenu = {0x3, 0x4 | 0x20, 0x2 | 0x8 | 0x10};
   const std::vector<unsigned long> captionOnly = {0x3, 0x4, 0x2 | 0x8};
   auto hints = [&](QWidget& w, const std::vector<unsigned long>& expected) {
-    return Until([&] {
+    const bool asked = Until([&] {
       std::vector<unsigned long> h = desktop.MotifHints(w.winId());
       return h.size() >= 3 && std::vector<unsigned long>(h.begin(), h.begin() + 3) == expected;
     });
+    if (!asked || !xfwm4) return asked;
+    // Window menu on the left and close on the right, or no button at all.
+    const Desktop::TitleBarButtons shown =
+        expected == closeAndMenu ? Desktop::TitleBarButtons{1, 1} : Desktop::TitleBarButtons{0, 0};
+    std::optional<Desktop::TitleBarButtons> drawn;
+    if (Until([&] { return (drawn = desktop.Xfwm4TitleBarButtons(w.winId())) == shown; }))
+      return true;
+    ADD_FAILURE() << "buttons drawn: "
+                  << (drawn ? std::to_string(drawn->left) + " left, " +
+                                  std::to_string(drawn->right) + " right"
+                            : std::string("no xfwm4 frame"));
+    return false;
   };
 
   PanelWindow panel(
@@ -161,7 +184,8 @@ TEST(DialogsOnX11, WindowsAskForOnlyTheirTitleBarButtons) {
   topmost.SetTopmost(panel.winId(), true);
   EXPECT_TRUE(hints(panel, closeAndMenu)) << "panel, always on top";
 
-  SettingsDialog settings({settingsStore.record(), settingsStore.targets(), settingsStore.addresses(), messages,
+  SettingsDialog settings({settingsStore.record(), settingsStore.targets(),
+                           settingsStore.addresses(), messages,
                            [](const std::u16string&) { return false; }});
   QTimer::singleShot(0, &settings, [&] {
     EXPECT_TRUE(hints(settings, captionOnly)) << "settings";

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <ctime>
 #include <fstream>
 #include <sstream>
@@ -58,6 +59,50 @@ std::vector<Window> Desktop::ClientWindows() {
 
 std::vector<unsigned long> Desktop::MotifHints(Window w) {
   return CardinalList(w, "_MOTIF_WM_HINTS", XInternAtom(display_, "_MOTIF_WM_HINTS", False));
+}
+
+std::string Desktop::WindowManagerName() {
+  auto check = CardinalList(DefaultRootWindow(display_), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
+  return check.empty() ? std::string() : Title(check[0]);
+}
+
+std::optional<Desktop::TitleBarButtons> Desktop::Xfwm4TitleBarButtons(Window w) {
+  auto extents = CardinalList(w, "_NET_FRAME_EXTENTS", XA_CARDINAL);
+  Window root = 0, frame = 0, *children = nullptr;
+  unsigned int count = 0;
+  if (extents.size() != 4 || extents[2] == 0 ||
+      !XQueryTree(display_, w, &root, &frame, &children, &count))
+    return std::nullopt;
+  if (children) XFree(children);
+  XWindowAttributes frameAttrs;
+  if (frame == root || !XGetWindowAttributes(display_, frame, &frameAttrs) ||
+      !XQueryTree(display_, frame, &root, &frame, &children, &count))
+    return std::nullopt;
+  // The title bar's pieces are the frame's children at its top, as high as the title bar: the two
+  // corners (touching the frame's sides), the title (the widest, under the buttons) and the
+  // buttons, which sit in the left or the right half.
+  struct Piece {
+    int x, width;
+  };
+  std::vector<Piece> pieces;
+  const int titleHeight = static_cast<int>(extents[2]);
+  for (unsigned int i = 0; i < count; ++i) {
+    XWindowAttributes a;
+    if (children[i] == w || !XGetWindowAttributes(display_, children[i], &a)) continue;
+    if (a.map_state != IsViewable || a.y != 0 || a.height != titleHeight) continue;
+    if (a.x == 0 || a.x + a.width == frameAttrs.width) continue;
+    pieces.push_back({a.x, a.width});
+  }
+  if (children) XFree(children);
+  if (pieces.empty()) return std::nullopt;
+  auto title = std::max_element(pieces.begin(), pieces.end(),
+                                [](const Piece& a, const Piece& b) { return a.width < b.width; });
+  TitleBarButtons buttons;
+  for (auto p = pieces.begin(); p != pieces.end(); ++p) {
+    if (p == title) continue;
+    (2 * p->x + p->width < frameAttrs.width ? buttons.left : buttons.right) += 1;
+  }
+  return buttons;
 }
 
 std::string Desktop::Title(Window w) {

@@ -37,6 +37,17 @@ class Desktop {
   std::vector<std::string> States(Window w) { return AtomNames(w, "_NET_WM_STATE"); }
   // The Motif window-manager hints: flags, functions, decorations, input mode, status.
   std::vector<unsigned long> MotifHints(Window w);
+  // The running window manager's name, as it gives it on its _NET_SUPPORTING_WM_CHECK window.
+  std::string WindowManagerName();
+  // The title-bar buttons xfwm4 draws for a client window: how many left and right of the title.
+  // xfwm4 gives each button a child window of the frame, mapped only while the button is shown;
+  // nothing when the window has no xfwm4 frame.
+  struct TitleBarButtons {
+    int left = 0;
+    int right = 0;
+    bool operator==(const TitleBarButtons&) const = default;
+  };
+  std::optional<TitleBarButtons> Xfwm4TitleBarButtons(Window w);
   // Top-left corner of the window's frame on the screen.
   std::optional<std::pair<int, int>> FramePosition(Window w);
   Window ActiveWindow();
