@@ -159,6 +159,18 @@ void PanelWindow::Tick() {
   }
 }
 
+void PanelWindow::OnDpiChanged() {
+  // The window now has the form's full size at the new DPI: that is what restoring gives back.
+  RECT r{};
+  GetWindowRect(hwnd(), &r);
+  fullHeight_ = r.bottom - r.top;
+  // Not yet shown, the panel is still being placed at load and keeps its full height.
+  if (!expanded_ && IsWindowVisible(hwnd())) {
+    SetWindowPos(hwnd(), nullptr, 0, 0, r.right - r.left, 0,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
 LRESULT PanelWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_TIMER:

@@ -40,6 +40,7 @@ class PanelWindow final : public FormWindow {
   void OnCommand(const forms::Control& control, HWND hwnd, int code) override;
   void OnMenu(const forms::Menu& item) override;
   void OnClose() override { SaveAndEnd(); }
+  void OnDpiChanged() override;
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:

@@ -175,12 +175,29 @@ void FormWindow::Create(HWND owner) {
   hwnd_ = CreateWindowExW(exStyle, kClassName, Wide(form_.caption).c_str(), style, CW_USEDEFAULT,
                           CW_USEDEFAULT, 100, 100, owner, menu, GetModuleHandleW(nullptr), this);
   dpi_ = DpiOf(hwnd_);
-  RECT r{0, 0, Pixels(form_.clientWidth, dpi_), Pixels(form_.clientHeight, dpi_)};
-  AdjustWindowRectExForDpi(&r, style, menu != nullptr, exStyle, dpi_);
-  SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SizeToForm();
   BuildControls();
   if (form_.left != forms::kNotPlaced) PlaceClientAt(form_.left, form_.top);
+}
+
+void FormWindow::SizeToForm() {
+  const int width = Pixels(form_.clientWidth, dpi_);
+  const int height = Pixels(form_.clientHeight, dpi_);
+  RECT r{0, 0, width, height};
+  AdjustWindowRectExForDpi(&r, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
+                           GetMenu(hwnd_) != nullptr,
+                           static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi_);
+  SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // Where the frame the system draws differs from the one it computes for this DPI (its metrics
+  // not yet those of the new DPI), the client area still comes out at the form's size.
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  if (client.right != width || client.bottom != height) {
+    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left + width - client.right,
+                 r.bottom - r.top + height - client.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 void FormWindow::PlaceClientAt(int leftTwips, int topTwips) {
@@ -217,18 +234,35 @@ HBRUSH FormWindow::BrushFor(forms::Colour colour) {
   return brush;
 }
 
+void FormWindow::LayoutControls(bool redraw) {
+  for (const Built& b : built_) {
+    const forms::Control& c = *b.control;
+    int left = c.left, top = c.top;
+    const forms::Control* frame = forms::FindControl(form_, c.container);
+    if (frame) {
+      left += frame->left;
+      top += frame->top;
+    }
+    const int x = Pixels(left, dpi_), y = Pixels(top, dpi_);
+    SetWindowPos(b.hwnd, nullptr, x, y, Pixels(c.width, dpi_), Pixels(c.height, dpi_),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(b.hwnd, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(FontFor(forms::EffectiveFont(form_, c))), redraw);
+    if (frame) {
+      // A frame shows only what lies within it; what its layout puts beyond its edge is hidden.
+      HRGN shown = CreateRectRgn(Pixels(frame->left, dpi_) - x, Pixels(frame->top, dpi_) - y,
+                                 Pixels(frame->left + frame->width, dpi_) - x,
+                                 Pixels(frame->top + frame->height, dpi_) - y);
+      SetWindowRgn(b.hwnd, shown, redraw);  // the window owns the region from here on
+    }
+  }
+}
+
 void FormWindow::BuildControls() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   int id = kFirstId;
   for (const forms::Control& c : form_.controls) {
     if (c.kind == forms::Kind::kTimer || c.kind == forms::Kind::kLine) continue;
-    int left = c.left, top = c.top;
-    if (!c.container.empty()) {
-      if (const forms::Control* frame = forms::FindControl(form_, c.container)) {
-        left += frame->left;
-        top += frame->top;
-      }
-    }
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (c.visible ? WS_VISIBLE : 0) |
                   (c.Focusable() ? WS_TABSTOP : 0);
     DWORD exStyle = 0;
@@ -268,11 +302,8 @@ void FormWindow::BuildControls() {
         break;
     }
     HWND hwnd =
-        CreateWindowExW(exStyle, windowClass, Wide(c.caption).c_str(), style, Pixels(left, dpi_),
-                        Pixels(top, dpi_), Pixels(c.width, dpi_), Pixels(c.height, dpi_), hwnd_,
+        CreateWindowExW(exStyle, windowClass, Wide(c.caption).c_str(), style, 0, 0, 0, 0, hwnd_,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), instance, nullptr);
-    SendMessageW(hwnd, WM_SETFONT,
-                 reinterpret_cast<WPARAM>(FontFor(forms::EffectiveFont(form_, c))), FALSE);
     if (c.kind == forms::Kind::kTextBox) {
       if (c.passwordChar) SendMessageW(hwnd, EM_SETPASSWORDCHAR, c.passwordChar, 0);
       if (c.imeOff) ImmAssociateContextEx(hwnd, nullptr, 0);
@@ -282,16 +313,9 @@ void FormWindow::BuildControls() {
       SendMessageW(hwnd, STM_SETICON,
                    reinterpret_cast<WPARAM>(LoadIconW(instance, MAKEINTRESOURCEW(1))), 0);
     }
-    if (const forms::Control* frame = forms::FindControl(form_, c.container)) {
-      // A frame shows only what lies within it; what its layout puts beyond its edge is hidden.
-      const int x = Pixels(left, dpi_), y = Pixels(top, dpi_);
-      HRGN shown = CreateRectRgn(Pixels(frame->left, dpi_) - x, Pixels(frame->top, dpi_) - y,
-                                 Pixels(frame->left + frame->width, dpi_) - x,
-                                 Pixels(frame->top + frame->height, dpi_) - y);
-      SetWindowRgn(hwnd, shown, FALSE);  // the window owns the region from here on
-    }
     built_.push_back({&c, hwnd});
   }
+  LayoutControls(false);
   // Tab visits the controls in the form's tab order, which for Windows is the order of the
   // windows; the frames go to the bottom so the controls inside them stay visible.
   HWND previous = HWND_TOP;
@@ -419,6 +443,21 @@ LRESULT FormWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
           return MAKELRESULT(GetDlgCtrlID(b.hwnd), DC_HASDEFID);
         }
       }
+      return 0;
+    }
+    case WM_DPICHANGED: {
+      // Moved to a monitor of another DPI: the same form in pixels of the new DPI, at the place
+      // the system suggests.
+      dpi_ = HIWORD(wParam);
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+      if (suggested) {
+        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+      SizeToForm();
+      LayoutControls(true);
+      OnDpiChanged();
+      InvalidateRect(hwnd_, nullptr, TRUE);
       return 0;
     }
     case WM_GETMINMAXINFO: {

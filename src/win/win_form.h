@@ -67,6 +67,8 @@ class FormWindow {
   // Escape (IsDialogMessage's IDCANCEL); the window manager's close.
   virtual void OnEscape() {}
   virtual void OnClose() { EndModal(0); }
+  // After the window was laid out again at a new DPI, at the form's full size.
+  virtual void OnDpiChanged() {}
 
   LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -74,6 +76,10 @@ class FormWindow {
   static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
   void BuildControls();
+  // Sizes the window so its client area is the form's at the current DPI.
+  void SizeToForm();
+  // Places every control and gives it its font at the current DPI.
+  void LayoutControls(bool redraw);
   HMENU BuildMenus();
   HFONT FontFor(const forms::Font& font);
   HBRUSH BrushFor(forms::Colour colour);

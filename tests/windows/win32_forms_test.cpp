@@ -193,12 +193,15 @@ void CheckColours(const forms::Control& c, HWND form, HWND control, const std::s
   DeleteDC(dc);
 }
 
-void CheckControl(const FormWindow& window, const forms::Control& c) {
+UINT WindowDpi(HWND window) {
+  return GetDpiForWindow(window) ? GetDpiForWindow(window) : 96;
+}
+
+void CheckControl(const FormWindow& window, const forms::Control& c, UINT dpi) {
   const forms::Form& form = window.form();
   const std::string what = Label(form, c);
   HWND control = window.Find(c.name, c.index);
   ASSERT_TRUE(control) << what;
-  const UINT dpi = GetDpiForWindow(window.hwnd()) ? GetDpiForWindow(window.hwnd()) : 96;
 
   // Geometry in the form's client area; a frame's children are placed relative to the frame.
   int left = c.left, top = c.top;
@@ -276,10 +279,11 @@ void CheckControl(const FormWindow& window, const forms::Control& c) {
   }
 }
 
-void CheckWindow(const FormWindow& window) {
+// The window as its form describes it, in pixels of `dpi` (the window's own when not given).
+void CheckWindow(const FormWindow& window, UINT dpi = 0) {
   const forms::Form& form = window.form();
   const std::string what(form.name);
-  const UINT dpi = GetDpiForWindow(window.hwnd()) ? GetDpiForWindow(window.hwnd()) : 96;
+  if (dpi == 0) dpi = WindowDpi(window.hwnd());
   RECT client{};
   GetClientRect(window.hwnd(), &client);
   EXPECT_EQ(client.right, Px(form.clientWidth, dpi)) << what;
@@ -304,7 +308,7 @@ void CheckWindow(const FormWindow& window) {
                 Ref(c.foreColour))
           << Label(form, c);
     } else if (c.kind != forms::Kind::kTimer) {
-      CheckControl(window, c);
+      CheckControl(window, c, dpi);
     }
   }
   ReleaseDC(window.hwnd(), dc);
@@ -329,6 +333,45 @@ TEST_F(Win32Forms, EveryControlMatchesItsDescription) {
     });
     EXPECT_TRUE(checked);
   }
+}
+
+// Moved to a monitor of another DPI (Windows sends WM_DPICHANGED with the new DPI and a suggested
+// place), every window is drawn again from its form at that DPI, and back again.
+TEST_F(Win32Forms, FormsFollowAChangeOfDpi) {
+  auto changeDpi = [](HWND window, UINT dpi) {
+    RECT suggested{};
+    GetWindowRect(window, &suggested);
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    return suggested;
+  };
+  for (const forms::Form* form : forms::AllForms()) {
+    SCOPED_TRACE(std::string(form->name));
+    WhileShown(*form, [&](FormWindow& window) {
+      const UINT original = WindowDpi(window.hwnd());
+      for (UINT dpi : {original * 3 / 2, original}) {
+        SCOPED_TRACE("dpi " + std::to_string(dpi));
+        const RECT suggested = changeDpi(window.hwnd(), dpi);
+        RECT now{};
+        GetWindowRect(window.hwnd(), &now);
+        EXPECT_EQ(now.left, suggested.left);
+        EXPECT_EQ(now.top, suggested.top);
+        CheckWindow(window, dpi);
+      }
+    });
+  }
+  // The panel, shrunk while the DPI changes, stays shrunk and then restores to the new full size.
+  const UINT original = WindowDpi(panel->hwnd());
+  foreground.current = {0x4242, u"IPAT照会ログイン - Browser"};
+  Pump(300ms);
+  changeDpi(panel->hwnd(), original * 2);
+  RECT client{};
+  GetClientRect(panel->hwnd(), &client);
+  EXPECT_EQ(client.bottom, 0);
+  foreground.current = {reinterpret_cast<platform::WindowHandle>(panel->hwnd()), u"Navelo"};
+  Pump(300ms);
+  GetClientRect(panel->hwnd(), &client);
+  EXPECT_EQ(client.bottom, Px(forms::kFrmNavelo.clientHeight, original * 2));
+  changeDpi(panel->hwnd(), original);
 }
 
 struct MenuItem {
