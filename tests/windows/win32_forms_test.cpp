@@ -273,6 +273,10 @@ void CheckControl(const FormWindow& window, const forms::Control& c, UINT dpi) {
       break;
     }
     case forms::Kind::kPicture:
+      if (c.picture == forms::Picture::kProgramIcon) {
+        EXPECT_TRUE(SendMessageW(control, STM_GETICON, 0, 0)) << what;
+      }
+      break;
     case forms::Kind::kLine:
     case forms::Kind::kTimer:
       break;
@@ -298,6 +302,7 @@ void CheckWindow(const FormWindow& window, UINT dpi = 0) {
   EXPECT_EQ((style & WS_SYSMENU) != 0, form.closeBox) << what;
   EXPECT_EQ((style & WS_MINIMIZEBOX) != 0, form.minimizeBox) << what;
   EXPECT_EQ((style & WS_MAXIMIZEBOX) != 0, form.maximizeBox) << what;
+  EXPECT_TRUE(GetClassLongPtrW(window.hwnd(), GCLP_HICON)) << what << ": the program's icon";
 
   RedrawWindow(window.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   HDC dc = GetDC(window.hwnd());
