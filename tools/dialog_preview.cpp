@@ -2,6 +2,7 @@
 //   navelo_dialog_preview settings|about|password
 // Closes itself after 15 seconds.
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 #include <cstring>
 
@@ -15,6 +16,7 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/navelo/navelo.png")));  // as the program does
   if (argc != 2) return 2;
   QTimer::singleShot(15000, &app, [] { QApplication::exit(0); });
   navelo::platform::testing::RecordingMessageBox messages;

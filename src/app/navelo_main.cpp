@@ -1,6 +1,7 @@
 #include "app/navelo_main.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <memory>
 
 #include "app/logic/startup.h"
@@ -25,6 +26,8 @@ int RunNavelo(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Navelo"));
   QApplication::setQuitOnLastWindowClosed(false);
+  // Every window carries the program's icon (task bar, window menu), as on Windows.
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/navelo/navelo.png")));
 
   navelo::ui::LinuxProgram program;
   platform::posix::Cp932Codec codec;
