@@ -22,7 +22,7 @@ fi
 if [ "${1:-}" = "--windows" ]; then
   # The Windows build: the cross compiler, GoogleTest's sources, and Wine to run the result.
   packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine64 wine xvfb openbox
-            x11-utils fonts-noto-cjk xdotool)
+            x11-utils fonts-noto-cjk fonts-ipafont-gothic xdotool)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -16,6 +16,8 @@ shots() {
   source scripts/wine-env.sh
   navelo_wine_locale
   wineserver -p &
+  # The Wine server would hold this script's output open: it ends with the script, even on failure.
+  trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
   wineboot -i >/dev/null 2>&1 || true
   navelo_wine_fonts
   local preview=build/windows/tools/navelo_win_preview.exe rect
@@ -33,7 +35,6 @@ shots() {
       10 "$x" "$y" "$w" "$h"
     wait "$pid" || true
   done
-  wineserver -k || true
 }
 export -f shots
 env -u DISPLAY scripts/with-desktop.sh bash -c shots

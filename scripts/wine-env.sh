@@ -23,17 +23,18 @@ navelo_wine_locale() {
   fi
 }
 
-# The Japanese fonts the forms ask for are Windows' own; Wine draws them, and the Japanese in its
-# menu bar (Tahoma), with Noto CJK. Wine rewrites these keys when it starts under another code
-# page, so this runs after any such start; setting them again changes nothing.
+# The Japanese fonts the forms ask for are Windows' own; Wine draws them with the IPA gothics, whose
+# line height is one em as in Windows' gothics (so text wraps and fits as it would there), and the
+# Japanese in its menu bar (Tahoma) with Noto CJK. Wine rewrites these keys when it starts under
+# another code page, so this runs after any such start; setting them again changes nothing.
 navelo_wine_fonts() {
   local key='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion'
-  local mono='Noto Sans Mono CJK JP' sans='Noto Sans CJK JP'
+  local mono='IPAGothic' sans='IPAPGothic'
   local links
   # A multi-string value: each entry and a final terminator, UTF-16LE, as comma-separated bytes.
   link() { printf '%s\0' "$@" | iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 | tr -s ' \n' ',' |
     sed 's/^,//; s/$/00,00/'; }
-  links="$(link "NotoSansCJK-Regular.ttc,$sans" "NotoSansCJK-Regular.ttc,$mono")"
+  links="$(link "NotoSansCJK-Regular.ttc,Noto Sans CJK JP" "NotoSansCJK-Regular.ttc,Noto Sans Mono CJK JP")"
   local reg="$WINEPREFIX/navelo-fonts.reg"
   mkdir -p "$WINEPREFIX"
   {
