@@ -51,6 +51,8 @@ int RunNavelo() {
     }
     return 0;
   }
+  // Holding the file, clear away what a save killed part-way left beside it.
+  platform::win32::RemoveStrayTemporaries(location.savePath);
   SettingsFile file(location.readPath, location.savePath, store, codec);
   // The settings record and what lives beside it for the whole run; the file is read here once.
   SettingsStore settings(file, codec);

@@ -146,28 +146,36 @@ TEST_F(FileStoreTest, ALinkedFileIsReplacedAtItsTargetAndStaysALink) {
   }
 }
 
-// What a killed save leaves behind (mkstemp's "Navelo.INI.XXXXXX") goes; everything else stays.
+// What a killed save leaves behind ("Navelo.INI.navelo-save-XXXXXX") goes; everything else stays,
+// the user's own "Navelo.INI.backup" and the like included.
 TEST_F(FileStoreTest, StrayTemporariesOfAKilledSaveAreRemovedAndNothingElse) {
-  for (const char* name :
-       {"Navelo.INI", "Navelo.INI.a1B2c3", "Navelo.INI.ZZZZZZ", "Navelo.INI.lock", "Navelo.INI.bak",
-        "Navelo.INI.a1B2c_", "Other.INI.a1B2c3", "Navelo.INI.a1B2c3d"}) {
+  const std::string t = "Navelo.INI.navelo-save-";
+  for (const std::string& name :
+       {std::string("Navelo.INI"), t + "a1B2c3", t + "ZZZZZZ", std::string("Navelo.INI.lock"),
+        std::string("Navelo.INI.bak"), std::string("Navelo.INI.backup"),
+        std::string("Navelo.INI.orig12"), std::string("Navelo.INI.a1B2c3"), t + "a1B2c_",
+        std::string("Other.INI.navelo-save-a1B2c3"), t + "a1B2c3d"}) {
     std::ofstream(dir / name) << "x";
   }
-  fs::create_directory(dir / "Navelo.INI.folder");
-  fs::create_symlink(dir / "Navelo.INI", dir / "Navelo.INI.linkto");
+  fs::create_directory(dir / (t + "folder"));
+  fs::create_symlink(dir / "Navelo.INI", dir / (t + "link00"));
   const bool root = ::geteuid() == 0;
   if (root) {
-    std::ofstream(dir / "Navelo.INI.others") << "x";  // someone else's: not ours to remove
-    ASSERT_EQ(::chown((dir / "Navelo.INI.others").c_str(), 65534, 65534), 0);
+    std::ofstream(dir / (t + "others")) << "x";  // someone else's: not ours to remove
+    ASSERT_EQ(::chown((dir / (t + "others")).c_str(), 65534, 65534), 0);
   }
   auto removed = RemoveStrayTemporaries(path);
-  EXPECT_EQ(std::set<std::string>(removed.begin(), removed.end()),
-            (std::set<std::string>{(dir / "Navelo.INI.a1B2c3").string(),
-                                   (dir / "Navelo.INI.ZZZZZZ").string()}));
-  std::set<std::string> kept = {"Navelo.INI",        "Navelo.INI.lock",  "Navelo.INI.bak",
-                                "Navelo.INI.a1B2c_", "Other.INI.a1B2c3", "Navelo.INI.a1B2c3d",
-                                "Navelo.INI.folder", "Navelo.INI.linkto"};
-  if (root) kept.insert("Navelo.INI.others");
+  EXPECT_EQ(
+      std::set<std::string>(removed.begin(), removed.end()),
+      (std::set<std::string>{(dir / (t + "a1B2c3")).string(), (dir / (t + "ZZZZZZ")).string()}));
+  std::set<std::string> kept = {
+      "Navelo.INI",        "Navelo.INI.lock",   "Navelo.INI.bak", "Navelo.INI.backup",
+      "Navelo.INI.orig12", "Navelo.INI.a1B2c3", t + "a1B2c_",     "Other.INI.navelo-save-a1B2c3",
+      t + "a1B2c3d",       t + "folder",        t + "link00"};
+  if (root) kept.insert(t + "others");
+  EXPECT_EQ(Names(dir), kept);
+  // A save leaves nothing of its own behind.
+  ASSERT_FALSE(store.Replace(path, "fresh"));
   EXPECT_EQ(Names(dir), kept);
 }
 

@@ -242,6 +242,19 @@ TEST(Win32Backend, FileStoreReplacesWholeAndReportsFailures) {
   EXPECT_FALSE(failure->empty());
   fs::create_directories(dir / "folder.INI");
   EXPECT_EQ(store.Read((dir / "folder.INI").string()).status, FileRead::Status::kError);
+
+  // What a killed save left goes at the next start; the user's own files and folders stay.
+  for (const char* name : {"Navelo.INI.navelo-save-a1B2c3", "Navelo.INI.backup",
+                           "Navelo.INI.a1B2c3", "Navelo.INI.navelo-save-a1B2c3d"}) {
+    std::ofstream(dir / name) << "x";
+  }
+  fs::create_directories(dir / "Navelo.INI.navelo-save-f0lder");
+  EXPECT_EQ(RemoveStrayTemporaries(path),
+            std::vector<std::string>{(dir / "Navelo.INI.navelo-save-a1B2c3").string()});
+  for (const char* name : {"Navelo.INI", "Navelo.INI.backup", "Navelo.INI.a1B2c3",
+                           "Navelo.INI.navelo-save-a1B2c3d", "Navelo.INI.navelo-save-f0lder"}) {
+    EXPECT_TRUE(fs::exists(dir / name)) << name;
+  }
   fs::remove_all(dir);
 }
 

@@ -88,11 +88,13 @@ bool Exited(std::optional<int> status, int code) {
 TEST_F(PanelOnX11, OneNaveloPerSettingsFile) {
   const std::string settings = "[General]\r\nZenmen=2\r\n";
   NaveloProcess first(NAVELO_EXE, settings);
-  std::ofstream(first.folder() / "Navelo.INI.a1B2c3") << "enciphered leftovers";
+  std::ofstream(first.folder() / "Navelo.INI.navelo-save-a1B2c3") << "enciphered leftovers";
+  std::ofstream(first.folder() / "Navelo.INI.backup") << "the user's own copy";
   first.Start();
   std::optional<Window> panel;
   ASSERT_TRUE(WaitFor([&] { return (panel = first.FindPanel(desktop)).has_value(); }));
-  EXPECT_FALSE(fs::exists(first.folder() / "Navelo.INI.a1B2c3"));
+  EXPECT_FALSE(fs::exists(first.folder() / "Navelo.INI.navelo-save-a1B2c3"));
+  EXPECT_TRUE(fs::exists(first.folder() / "Navelo.INI.backup"));
 
   TypingTarget other(TYPING_TARGET, "Another program", 1);
   auto otherWindow = other.WaitForWindow(desktop);
@@ -101,14 +103,14 @@ TEST_F(PanelOnX11, OneNaveloPerSettingsFile) {
   ASSERT_TRUE(WaitFor([&] { return desktop.ActiveWindow() == *otherWindow; }));
 
   // As if the first one were in the middle of a save.
-  std::ofstream(first.folder() / "Navelo.INI.d4E5f6") << "being written";
+  std::ofstream(first.folder() / "Navelo.INI.navelo-save-d4E5f6") << "being written";
   Child second({(first.folder() / "navelo").string()});
   second.Start();
   EXPECT_TRUE(Exited(second.WaitExit(std::chrono::seconds(10)), 0));
   EXPECT_TRUE(WaitFor([&] { return desktop.ActiveWindow() == *panel; }))
       << "the running panel was not brought to the front";
   EXPECT_EQ(first.Settings(), settings);
-  EXPECT_TRUE(fs::exists(first.folder() / "Navelo.INI.d4E5f6"));
+  EXPECT_TRUE(fs::exists(first.folder() / "Navelo.INI.navelo-save-d4E5f6"));
 
   EXPECT_TRUE(Exited(first.Stop(SIGTERM), 0));
   EXPECT_NE(first.Settings().find("VERSION=1.2"), std::string::npos);

@@ -122,7 +122,7 @@ std::optional<std::string> PosixFileStore::Replace(const std::string& path,
   if (::stat(target.c_str(), &st) == 0) {
     if (auto why = NotRegular(st.st_mode); !why.empty()) return why + "; it was left untouched";
   }
-  std::string pattern = target + ".XXXXXX";
+  std::string pattern = target + std::string(kSaveTemporaryMarker) + "XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   int fd = ::mkstemp(name.data());
@@ -165,22 +165,15 @@ std::vector<std::string> RemoveStrayTemporaries(const std::string& path) {
   std::vector<std::string> removed;
   const std::string target = ResolveLinks(path);
   const std::string folder = DirectoryOf(target);
-  const std::string prefix = NameOf(target) + ".";
+  const std::string settingsName = NameOf(target);
   DIR* dir = ::opendir(folder.c_str());
   if (dir == nullptr) return removed;
   while (const dirent* entry = ::readdir(dir)) {
     const std::string name = entry->d_name;
-    // mkstemp's six letters and digits after the file's own name.
-    if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
-    bool sixAlnum = true;
-    for (std::size_t i = prefix.size(); i < name.size(); ++i) {
-      const char c = name[i];
-      sixAlnum &= (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-    }
+    if (!IsSaveTemporary(name, settingsName)) continue;
     const std::string full = folder + "/" + name;
     struct stat st {};
-    if (!sixAlnum || ::lstat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        st.st_uid != ::geteuid()) {
+    if (::lstat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
       continue;
     }
     if (::unlink(full.c_str()) == 0) removed.push_back(full);

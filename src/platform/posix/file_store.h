@@ -26,7 +26,7 @@ class PosixFileStore final : public FileStore {
 // link). A link that points nowhere gives the missing file it points to.
 std::string ResolveLinks(const std::string& path);
 
-// Removes what a killed save left behind: the temporary files "<name>.XXXXXX" beside the file
+// Removes what a killed save left behind: its temporary files (IsSaveTemporary) beside the file
 // `path` resolves to, when they are regular files owned by this user. Returns their paths. Run it
 // only while no other process can be saving the same file.
 std::vector<std::string> RemoveStrayTemporaries(const std::string& path);

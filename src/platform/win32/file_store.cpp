@@ -5,6 +5,7 @@
 #include <sddl.h>
 
 #include <random>
+#include <vector>
 
 #include "platform/win32/text.h"
 
@@ -124,8 +125,10 @@ std::optional<std::string> Win32FileStore::Replace(const std::string& path,
   Handle file;
   OwnerOnly security;
   for (int attempt = 0; attempt < 100 && file.h == INVALID_HANDLE_VALUE; ++attempt) {
-    std::string name = path + ".";
-    for (int i = 0; i < 6; ++i) name.push_back(kLetters[random() % (sizeof kLetters - 1)]);
+    std::string name = path + std::string(kSaveTemporaryMarker);
+    for (std::size_t i = 0; i < kSaveTemporaryLetters; ++i) {
+      name.push_back(kLetters[random() % (sizeof kLetters - 1)]);
+    }
     temp = Wide(name);
     file.h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, security.get(), CREATE_NEW,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -157,6 +160,28 @@ std::optional<std::string> Win32FileStore::Replace(const std::string& path,
     return ErrorText(err);
   }
   return std::nullopt;
+}
+
+std::vector<std::string> RemoveStrayTemporaries(const std::string& path) {
+  std::vector<std::string> removed;
+  const std::size_t slash = path.find_last_of("\\/");
+  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  const std::string settingsName = slash == std::string::npos ? path : path.substr(slash + 1);
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW(
+      Wide(folder + settingsName + std::string(kSaveTemporaryMarker) + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return removed;
+  do {
+    const std::string name = Utf8(found.cFileName);
+    // Plain files only: never a folder, nor a link or junction someone put there.
+    if (!IsSaveTemporary(name, settingsName) ||
+        (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) {
+      continue;
+    }
+    if (DeleteFileW(Wide(folder + name).c_str())) removed.push_back(folder + name);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return removed;
 }
 
 }  // namespace navelo::platform::win32

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "platform/files.h"
 
 namespace navelo::platform::win32 {
@@ -13,5 +16,9 @@ class Win32FileStore final : public FileStore {
   FileRead Read(const std::string& path) const override;
   std::optional<std::string> Replace(const std::string& path, const std::string& bytes) override;
 };
+
+// Removes what a killed save left behind: its temporary files (IsSaveTemporary) beside `path`,
+// plain files only. Returns their paths. Run it only while no other Navelo can be saving the file.
+std::vector<std::string> RemoveStrayTemporaries(const std::string& path);
 
 }  // namespace navelo::platform::win32
