@@ -94,11 +94,14 @@ void Delivery::Step(Clock::time_point now) {
       return;
     }
   }
-  // Keys bound for an earlier text are rebound by the plan for this one.
+  // Keys bound for an earlier text are rebound by the plan for this one; a text that cannot be
+  // planned binds nothing, and the earlier keys are still given back when they were due.
+  const std::optional<Clock::time_point> earlierRestore = restoreAt_;
   restoreAt_.reset();
   const platform::WindowSystem::Typing typing = windows_.PrepareTyping(job_.text);
   using Result = platform::WindowSystem::Typing::Result;
   if (typing.result != Result::kReady) {
+    restoreAt_ = earlierRestore;
     Finish(typing.result == Result::kUnavailable ? DeliveryOutcome::kNoTyping
                                                  : DeliveryOutcome::kLayoutCannotType);
     return;

@@ -189,6 +189,14 @@ TEST(Delivery, KeysAreRestoredASecondAfterTheLastTypingOrAtOnceOnRequest) {
   delivery.RestoreKeyboardNow();
   EXPECT_EQ(windows.restores, 2);
   EXPECT_EQ(delivery.NextTick(), std::nullopt);
+
+  // A next text that cannot be typed leaves the keys of the last one to be given back on time.
+  delivery.Deliver({kTarget, Cut(kPage), u"v", {}}, t0 + 3s);
+  windows.typing.result = platform::WindowSystem::Typing::Result::kLayoutCannotType;
+  delivery.Deliver({kTarget, Cut(kPage), u"w", {}}, t0 + 3500ms);
+  EXPECT_EQ(delivery.NextTick(), t0 + 3s + Delivery::kRestoreDelay);
+  delivery.Tick(t0 + 4s);
+  EXPECT_EQ(windows.restores, 3);
 }
 
 }  // namespace
