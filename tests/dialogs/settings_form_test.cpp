@@ -153,29 +153,48 @@ TEST_F(SettingsFormTest, EmptyingTheBoxOrTypingTheDefaultRemovesThePassword) {
   EXPECT_EQ(confirmations, 1);
 }
 
-TEST_F(SettingsFormTest, APasswordTheCodePageCannotHoldIsRefusedBeforeAnythingIsAsked) {
+// A changed identifier or start-up password the code page cannot hold would be saved changed: OK
+// refuses it, saying which, before anything is asked or copied.
+TEST_F(SettingsFormTest, TextsTheCodePageCannotHoldAreRefusedBeforeAnythingIsAsked) {
   platform::testing::NativeCodec codec;
   struct Case {
-    std::u16string password;
-    bool accepted;
-  } cases[] = {{u"päss", false}, {u"p€ss", false}, {u"😀", false}, {u"パス１", true}};
+    std::u16string_view control;  // empty: the start-up password
+    std::u16string text;
+    std::u16string refusal;  // empty: accepted
+  } cases[] = {
+      {u"", u"päss", std::u16string(kPasswordNotStorableMessage)},
+      {u"", u"p€ss", std::u16string(kPasswordNotStorableMessage)},
+      {u"", u"😀", std::u16string(kPasswordNotStorableMessage)},
+      {u"", u"パス１", u""},
+      {u"txtPswd", u"Pässwörd1", IdentifierNotStorableMessage(u"パスワード")},
+      {u"txtNetId", u"AB\u2014CD", IdentifierNotStorableMessage(u"INET-ID")},
+      {u"txtApatPswd", u"😀", IdentifierNotStorableMessage(u"APATﾊﾟｽﾜｰﾄﾞ")},
+      {u"txtId", u"ＡＢ１２ｱｲ", u""},
+      {u"txtPars", u"\u00e4", u""},  // as stored already: unchanged, so not refused
+  };
   for (const Case& c : cases) {
     record.startupPassword = u"ZelvOR";
+    record.Pars = u"\u00e4";
+    record.NetID = u"AB123456";
     messages.clear();
     confirmations = 0;
     SettingsForm form = LoadSettingsForm(record, slots, addresses);
-    form.txtNavelo_Pswd = c.password;
+    (c.control.empty() ? form.txtNavelo_Pswd : form.Text(c.control)) = c.text;
     AcceptServices services{[this](const std::u16string& m) { messages.push_back(m); },
                             [this](const std::u16string&) {
                               ++confirmations;
                               return true;
                             },
                             &codec};
-    EXPECT_EQ(AcceptSettingsForm(form, record, slots, addresses, services), c.accepted);
-    EXPECT_EQ(confirmations, c.accepted ? 1 : 0);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], c.accepted ? kPasswordChangedMessage : kPasswordNotStorableMessage);
-    EXPECT_EQ(record.startupPassword, c.accepted ? c.password : u"ZelvOR");
+    const bool accepted = c.refusal.empty();
+    const std::string what(c.text.begin(), c.text.end());
+    EXPECT_EQ(AcceptSettingsForm(form, record, slots, addresses, services), accepted) << what;
+    EXPECT_EQ(confirmations, accepted && c.control.empty() ? 1 : 0) << what;
+    if (!accepted) {
+      EXPECT_EQ(messages, std::vector<std::u16string>{c.refusal}) << what;
+      EXPECT_EQ(record.startupPassword, u"ZelvOR");
+      EXPECT_EQ(record.NetID, u"AB123456");
+    }
   }
 }
 

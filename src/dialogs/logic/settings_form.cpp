@@ -55,12 +55,39 @@ SettingsForm LoadSettingsForm(const SettingsRecord& record, const TargetSlots& s
   return form;
 }
 
+std::u16string IdentifierNotStorableMessage(std::u16string_view caption) {
+  return u"「" + std::u16string(caption) +
+         u"」に、設定ファイルに保存できない文字が含まれています。入力し直して下さい";
+}
+
 bool AcceptSettingsForm(const SettingsForm& form, SettingsRecord& record, TargetSlots& slots,
                         BrowserAddresses& addresses, const AcceptServices& services) {
+  auto storable = [&services](const std::u16string& text) {
+    return services.codec == nullptr ||
+           services.codec->FromAnsi(services.codec->ToAnsi(text)) == text;
+  };
+  // The caption beside each identifier's box.
+  static constexpr std::pair<std::u16string_view, std::u16string_view> kCaptions[] = {
+      {u"txtNetId", u"INET-ID"},
+      {u"txtId", u"加入者番号"},
+      {u"txtPswd", u"パスワード"},
+      {u"txtPars", u"P-ARS番号"},
+      {u"txtApatPswd", u"APATﾊﾟｽﾜｰﾄﾞ"}};
+  for (const auto& [control, caption] : kCaptions) {
+    const auto text = form.texts.find(control);
+    for (const SettingsField& field : kSettingsFields) {
+      if (field.control != control || text == form.texts.end() ||
+          text->second == record.*field.text || storable(text->second)) {
+        continue;
+      }
+      services.message(IdentifierNotStorableMessage(caption));
+      return false;
+    }
+  }
   const std::u16string password =
       form.txtNavelo_Pswd.empty() ? std::u16string(kNoPassword) : form.txtNavelo_Pswd;
   if (password != record.startupPassword) {
-    if (services.codec && services.codec->FromAnsi(services.codec->ToAnsi(password)) != password) {
+    if (!storable(password)) {
       services.message(std::u16string(kPasswordNotStorableMessage));
       return false;
     }

@@ -47,13 +47,18 @@ struct AcceptServices {
   std::function<void(const std::u16string&)> message;  // a modal message box
   // Has the user confirm a new start-up password with the password dialog; true when confirmed.
   std::function<bool(const std::u16string& newPassword)> confirmPassword;
-  // The code page the settings file keeps texts in; a start-up password it cannot hold is refused
-  // (it would be saved changed, and could never be typed at the next start).
+  // The code page the settings file keeps texts in; a changed identifier or start-up password it
+  // cannot hold is refused (it would be saved changed: typed wrong into the page, or never
+  // typeable at the next start).
   const platform::AnsiCodec* codec = nullptr;
 };
 
 inline constexpr std::u16string_view kPasswordNotStorableMessage =
     u"起動パスワードに、設定ファイルに保存できない文字が含まれています。別のパスワードにして下さい";
+
+// An identifier the code page cannot hold would be saved changed and then typed wrong into the
+// page: it is refused, naming its box by the caption beside it.
+std::u16string IdentifierNotStorableMessage(std::u16string_view caption);
 
 inline constexpr std::u16string_view kPasswordChangedMessage =
     u"Navelo起動パスワードが変更されました。確認のため再度パスワードを入力して下さい";
