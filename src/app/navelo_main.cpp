@@ -67,7 +67,9 @@ int RunNavelo(int argc, char** argv) {
   };
   auto openAbout = [&](QWidget*) {
     // Shown without an owner window.
-    AboutDialog dialog({shell, messages, sysInfo, program.ProgramDirectory(), file.path()});
+    // The settings-file link leads where the settings are saved (and edited), which for an
+    // installed copy differs from the file read at its first start.
+    AboutDialog dialog({shell, messages, sysInfo, program.ProgramDirectory(), file.savePath()});
     dialog.exec();
   };
 
