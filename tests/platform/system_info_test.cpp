@@ -42,6 +42,10 @@ TEST(SystemInfo, FindsTheFirstInstalledToolOnThePathAndStartsIt) {
   EXPECT_EQ(PosixSystemInfo::FindTool(), "");
   EXPECT_FALSE(sysInfo.Start());
   EXPECT_FALSE(StartDetached((dir / "a").string()));  // a folder
+  // Executable, but it cannot start: its interpreter is missing.
+  std::ofstream(dir / "broken") << "#!/nonexistent/sh\n";
+  fs::permissions(dir / "broken", fs::perms::owner_all);
+  EXPECT_FALSE(StartDetached((dir / "broken").string()));
   ::setenv("PATH", oldPath.c_str(), 1);
   fs::remove_all(dir);
 }

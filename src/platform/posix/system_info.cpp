@@ -1,9 +1,11 @@
 #include "platform/posix/system_info.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <string_view>
 
@@ -44,37 +46,43 @@ bool PosixSystemInfo::Start() {
 
 bool StartDetached(const std::string& path) {
   if (!IsExecutableFile(path)) return false;
-  int ready[2];
-  if (::pipe(ready) != 0) return false;
+  // Closed by a successful exec: a byte read from it says the program could not be started.
+  int failed[2];
+  if (::pipe2(failed, O_CLOEXEC) != 0) return false;
   const pid_t child = ::fork();
   if (child < 0) {
-    ::close(ready[0]);
-    ::close(ready[1]);
+    ::close(failed[0]);
+    ::close(failed[1]);
     return false;
   }
   if (child == 0) {
     // The intermediate child starts the program in a new session and ends at once, so the
     // program is adopted by init and never waited for here.
-    ::close(ready[0]);
+    ::close(failed[0]);
     ::setsid();
+    const char byte = 1;
     const pid_t grandchild = ::fork();
     if (grandchild == 0) {
-      ::close(ready[1]);
       char* const argv[] = {const_cast<char*>(path.c_str()), nullptr};
       ::execv(path.c_str(), argv);
+      [[maybe_unused]] ssize_t n = ::write(failed[1], &byte, 1);
       ::_exit(127);
     }
-    const char ok = grandchild > 0 ? 1 : 0;
-    [[maybe_unused]] ssize_t n = ::write(ready[1], &ok, 1);
+    if (grandchild < 0) {
+      [[maybe_unused]] ssize_t n = ::write(failed[1], &byte, 1);
+    }
     ::_exit(0);
   }
-  ::close(ready[1]);
-  char ok = 0;
-  const bool started = ::read(ready[0], &ok, 1) == 1 && ok == 1;
-  ::close(ready[0]);
+  ::close(failed[1]);
+  char byte = 0;
+  ssize_t n = 0;
+  do {
+    n = ::read(failed[0], &byte, 1);
+  } while (n < 0 && errno == EINTR);
+  ::close(failed[0]);
   int status = 0;
   ::waitpid(child, &status, 0);
-  return started;
+  return n == 0;
 }
 
 }  // namespace navelo::platform::posix
