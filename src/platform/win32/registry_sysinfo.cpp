@@ -6,9 +6,11 @@
 namespace navelo {
 namespace {
 
-// READ_CONTROL with the six key rights for querying, setting, creating, enumerating, notifying
-// and linking.
-constexpr std::uint32_t kAccess = 0x0002003F;
+// Reading only (KEY_READ: READ_CONTROL, query, enumerate, notify). The keys live under
+// HKEY_LOCAL_MACHINE, which an ordinary user may read but not change; asking for the rights to
+// set values or create keys there is refused for anyone not running elevated (a program with a
+// manifest gets no registry virtualisation to fall back on), so the tool would never be found.
+constexpr std::uint32_t kAccess = 0x00020019;
 
 }  // namespace
 
