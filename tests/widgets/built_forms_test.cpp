@@ -95,9 +95,9 @@ class BuiltFormsTest : public QObject {
     auto* panel = new navelo::PanelWindow(
         {settings, messages, shell, topmost, program, foreground, delivery, {}, {}});
     add(forms::kFrmNavelo, panel, panel->centralWidget());
-    add(forms::kFrmSet, new navelo::SettingsDialog({settings.record(), settings.targets(),
-                                                     settings.addresses(), messages,
-                                                     [](const std::u16string&) { return false; }}),
+    add(forms::kFrmSet,
+        new navelo::SettingsDialog({settings.record(), settings.targets(), settings.addresses(),
+                                    messages, [](const std::u16string&) { return false; }}),
         nullptr);
     add(forms::kFrmAbout,
         new navelo::AboutDialog({shell, messages, sysInfo, "/opt/navelo", file.path()}), nullptr);

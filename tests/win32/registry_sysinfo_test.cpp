@@ -100,7 +100,7 @@ TEST_F(SysInfoTest, ValuesAsText) {
   EXPECT_FALSE(ok);
   EXPECT_EQ(Read("no such key", "x", &ok), u"");
   EXPECT_FALSE(ok);
-  EXPECT_EQ(registry.open, 0);  // closed on every path
+  EXPECT_EQ(registry.open, 0);                          // closed on every path
   EXPECT_EQ(registry.accessSeen.front(), 0x00020019u);  // KEY_READ: what any user may have there
 }
 
