@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Builds and runs the whole test suite: the release build with warnings as errors, then the
-# ASan + UBSan build with the fuzzers. Provides its own X desktop (Xvfb and openbox). With CI=true
+# Builds and runs the whole test suite: a format check, the release build with warnings as errors,
+# then the ASan + UBSan build with the fuzzers. Provides its own X desktop (Xvfb and openbox). With CI=true
 # a skipped test fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh --test
+echo "== format"
+# Every C++ source as .clang-format lays it out.
+find src tests tools \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format --dry-run -Werror
 jobs=$(nproc)
 for preset in release debug; do
   echo "== $preset build"
