@@ -43,11 +43,14 @@ class FormWindow {
   HWND Find(std::string_view name, int index = -1) const;
   const forms::Control* ControlOf(HWND control) const;
 
-  // Creates the window and its controls, hidden, with the form's menu bar when it has one.
+  // Creates the window and its controls, hidden, with the form's menu bar when it has one. Should
+  // the window be destroyed (Windows destroys a window with its owner), hwnd() is null again and
+  // the next Create builds it afresh.
   void Create(HWND owner);
   // The popup menu built for a menu item that is not in the menu bar.
   HMENU PopupMenu(std::string_view name) const;
-  // Shows the window, disables `owner` and runs a message loop until EndModal.
+  // Shows the window owned by `owner`, disables `owner` and runs a message loop until EndModal;
+  // the window then gets back the owner it had before.
   int RunModal(HWND owner);
   void EndModal(int result);
   bool modal() const { return modalRunning_; }
@@ -95,6 +98,8 @@ class FormWindow {
   };
   std::vector<Built> built_;
   std::map<std::string, HMENU, std::less<>> popups_;
+  // Popup menus in no menu bar, which the window does not destroy with itself.
+  std::vector<HMENU> detached_;
   std::map<std::wstring, HFONT> fonts_;
   std::map<forms::Colour, HBRUSH> brushes_;
   bool modalRunning_ = false;

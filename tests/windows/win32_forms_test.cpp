@@ -529,6 +529,49 @@ TEST_F(Win32Forms, EnterAndEscapeInTheDialogs) {
   }
 }
 
+// The password dialog serves the whole run, while the settings dialog that has it confirm a new
+// password is made anew at each opening and destroyed after (and Windows destroys a window with
+// its owner). Made at start-up without an owner or first by a settings dialog, it shows at every
+// confirmation.
+TEST_F(Win32Forms, PasswordDialogShowsAtEveryConfirmation) {
+  for (const bool madeAtStart : {true, false}) {
+    PasswordDialog password(messages);
+    if (madeAtStart) password.Create(nullptr);
+    for (int round = 1; round <= 2; ++round) {
+      const std::string what = (madeAtStart ? "made at start, " : "made by the settings dialog, ") +
+                               std::string("confirmation ") + std::to_string(round);
+      HWND asking = nullptr;
+      SettingsDialog dialog({settings.record(), settings.targets(), settings.addresses(), messages,
+                             [&](const std::u16string&) {
+                               return password
+                                   .Ask(asking, PasswordMode::kConfirm,
+                                        [](const std::u16string&) { return true; })
+                                   .has_value();
+                             }});
+      bool shown = false;
+      Script script(dialog, {[&] {
+                               asking = dialog.hwnd();
+                               SetWindowText(dialog.Find("txtNavelo_Pswd"), u"new");
+                               HWND ok = dialog.Find("cmdOk");
+                               PostMessageW(dialog.hwnd(), WM_COMMAND,
+                                            MAKEWPARAM(GetDlgCtrlID(ok), BN_CLICKED),
+                                            reinterpret_cast<LPARAM>(ok));
+                             },
+                             [&] {
+                               shown = password.modal() && IsWindowVisible(password.hwnd());
+                               // Cancelled: the settings dialog stays open until the script ends.
+                               if (password.modal()) password.EndModal(0);
+                             }});
+      dialog.ShowModal(panel->hwnd());
+      EXPECT_TRUE(shown) << what;
+    }
+    // Its owner was lent to it for each showing only.
+    if (madeAtStart) {
+      EXPECT_TRUE(IsWindow(password.hwnd()));
+    }
+  }
+}
+
 // While another window is in front the panel keeps only its caption bar (Windows will not make a
 // captioned window smaller); in front again it gets back exactly the height it had at load.
 TEST_F(Win32Forms, PanelShrinksToItsCaptionAndRestoresItsHeight) {
