@@ -30,7 +30,7 @@ std::optional<std::u16string> PasswordDialog::Ask(
   outcome_.reset();
   SetWindowText(Find("txtPswd"), u"");
   PlaceClientAt(form().left, form().top);
-  SetFocus(Find("txtPswd"));
+  Focus(Find("txtPswd"));
   RunModal(owner);
   accepts_ = nullptr;
   return outcome_;
@@ -63,7 +63,7 @@ bool SettingsDialog::ShowModal(HWND owner) {
   if (!hwnd()) Create(owner);
   Load();
   PlaceClientAt(form().left, form().top);
-  SetFocus(Find("cmdOk"));
+  Focus(Find("cmdOk"));
   return RunModal(owner) == 1;
 }
 
@@ -161,7 +161,7 @@ void AboutDialog::ShowModal(HWND owner) {
     }
   }
   PlaceClientAt(form().left, form().top);
-  SetFocus(Find("cmdOK"));
+  Focus(Find("cmdOK"));
   RunModal(owner);
 }
 

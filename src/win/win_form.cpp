@@ -368,6 +368,19 @@ void FormWindow::PaintLines(HDC dc) {
   }
 }
 
+void FormWindow::Focus(HWND control) {
+  focus_ = control;
+  SetFocus(control);
+}
+
+void FormWindow::RestoreFocus() {
+  HWND target = focus_;
+  if (!ControlOf(target) || !IsWindowVisible(target) || !IsWindowEnabled(target)) {
+    target = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+  }
+  SetFocus(ControlOf(target) ? target : hwnd_);
+}
+
 int FormWindow::RunModal(HWND owner) {
   if (!hwnd_) return 0;
   // Owned for this run only: a window kept for the next run must not be destroyed with an owner
@@ -495,6 +508,15 @@ LRESULT FormWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       EndPaint(hwnd_, &ps);
       return 0;
     }
+    case WM_ACTIVATE:
+      // Minimised, the window keeps the focus to itself, as by default.
+      if (HIWORD(wParam)) return Handle(message, wParam, lParam);
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        if (const HWND focus = GetFocus(); ControlOf(focus)) focus_ = focus;
+      } else {
+        RestoreFocus();
+      }
+      return 0;
     case WM_CLOSE:
       OnClose();
       return 0;
@@ -504,6 +526,7 @@ LRESULT FormWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       const HWND gone = hwnd_;
       SetWindowLongPtrW(gone, GWLP_USERDATA, 0);
       hwnd_ = nullptr;
+      focus_ = nullptr;
       built_.clear();
       for (HMENU menu : detached_) DestroyMenu(menu);
       detached_.clear();

@@ -55,6 +55,11 @@ class FormWindow {
   void EndModal(int result);
   bool modal() const { return modalRunning_; }
 
+  // Gives a control the keyboard focus, now and whenever the window is activated again until the
+  // user moves it: as a dialog does, the window keeps the focus where it was while another window
+  // (a message box, another program) is active.
+  void Focus(HWND control);
+
   // Places the window so its client area opens at (left, top) twips on the screen.
   void PlaceClientAt(int leftTwips, int topTwips);
 
@@ -88,6 +93,9 @@ class FormWindow {
   HBRUSH BrushFor(forms::Colour colour);
   LRESULT Colour(HDC dc, HWND control, UINT message);
   void PaintLines(HDC dc);
+  // Back from another window: the control that had the focus gets it again, if it still can
+  // take it, otherwise the first in tab order.
+  void RestoreFocus();
 
   const forms::Form& form_;
   HWND hwnd_ = nullptr;
@@ -102,6 +110,7 @@ class FormWindow {
   std::vector<HMENU> detached_;
   std::map<std::wstring, HFONT> fonts_;
   std::map<forms::Colour, HBRUSH> brushes_;
+  HWND focus_ = nullptr;  // the control to focus when the window is activated
   bool modalRunning_ = false;
   int modalResult_ = 0;
 };

@@ -10,12 +10,15 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "forms/layouts.h"
 #include "platform/testing/doubles.h"
 #include "platform/win32/codec_cp932.h"
+#include "platform/win32/desktop.h"
 #include "platform/win32/program.h"
 #include "win/dialogs.h"
 #include "win/panel.h"
@@ -96,6 +99,43 @@ class Script {
   static inline std::size_t next_ = 0;
   static inline UINT_PTR timer_ = 0;
 };
+
+// Keys as the keyboard sends them, each to the control that has the focus when it comes: Enter
+// ('\r') and Escape ('\x1b') as key presses, the rest as characters. Each key is taken through
+// the dialog's IsDialogMessage, as its own loop does, before the next one comes.
+void PressKeys(FormWindow& window, std::wstring_view keys) {
+  for (const wchar_t key : keys) {
+    const HWND focus = GetFocus();
+    if (key == L'\r' || key == L'\x1b') {
+      const WPARAM vk = key == L'\r' ? VK_RETURN : VK_ESCAPE;
+      PostMessageW(focus, WM_KEYDOWN, vk, 1);
+      PostMessageW(focus, WM_KEYUP, vk, 0xC0000001);
+    } else {
+      PostMessageW(focus, WM_CHAR, key, 1);
+    }
+    const auto until = std::chrono::steady_clock::now() + 200ms;
+    while (window.modal() && std::chrono::steady_clock::now() < until) {
+      MSG msg;
+      if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        std::this_thread::sleep_for(5ms);
+        continue;
+      }
+      if (!IsDialogMessageW(window.hwnd(), &msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+    }
+  }
+}
+
+// A real message box over the active window, answered with its OK button a moment later.
+void ShowAnsweredMessageBox(const std::u16string& text) {
+  const UINT_PTR answer = SetTimer(nullptr, 0, 150, [](HWND, UINT, UINT_PTR, DWORD) {
+    if (HWND box = FindWindowW(L"#32770", L"Navelo")) PostMessageW(box, WM_COMMAND, IDOK, 0);
+  });
+  platform::win32::Win32MessageBox().Show(text, u"Navelo");
+  KillTimer(nullptr, answer);
+}
 
 // The panel loaded as the program loads it, with the platform's services replaced by doubles, and
 // the dialogs opened from it as its menus open them.
@@ -501,21 +541,7 @@ TEST_F(Win32Forms, EnterAndEscapeInTheDialogs) {
       HWND focus = window.Find(c.focus);
       SetFocus(focus);
       EXPECT_EQ(GetFocus(), focus) << what;
-      PostMessageW(focus, WM_KEYDOWN, c.key, 1);
-      PostMessageW(focus, WM_KEYUP, c.key, 0xC0000001);
-      // Let the dialog's own loop take the key, then see whether it is still open.
-      const auto until = std::chrono::steady_clock::now() + 200ms;
-      while (window.modal() && std::chrono::steady_clock::now() < until) {
-        MSG msg;
-        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-          std::this_thread::sleep_for(5ms);
-          continue;
-        }
-        if (!IsDialogMessageW(window.hwnd(), &msg)) {
-          TranslateMessage(&msg);
-          DispatchMessageW(&msg);
-        }
-      }
+      PressKeys(window, c.key == VK_RETURN ? L"\r" : L"\x1b");
       openAfterKey = window.modal();
       RemoveWindowSubclass(window.hwnd(), record, 1);
       ++step;
@@ -527,6 +553,54 @@ TEST_F(Win32Forms, EnterAndEscapeInTheDialogs) {
         << what;
     EXPECT_EQ(!openAfterKey, c.closes) << what;
   }
+}
+
+// As in any dialog, the control that had the focus has it again when its window is active again,
+// after a message box or another program; so after "wrong password" the next keys go into the
+// password box, and Enter submits what they make.
+TEST_F(Win32Forms, FocusComesBackToTheControlThatHadIt) {
+  const std::pair<std::string_view, std::function<void(HWND)>> waysAway[] = {
+      {"a message box", [](HWND) { ShowAnsweredMessageBox(u"Navelo"); }},
+      {"another window",
+       [](HWND window) {
+         HWND other = CreateWindowExW(0, L"STATIC", L"Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                                      0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+         SetForegroundWindow(other);
+         Pump(100ms);
+         EXPECT_EQ(GetActiveWindow(), other);
+         SetForegroundWindow(window);
+         Pump(100ms);
+         DestroyWindow(other);
+       }},
+  };
+  for (const forms::Form* form : forms::AllForms()) {
+    for (const auto& [way, goAway] : waysAway) {
+      WhileShown(*form, [&](FormWindow& window) {
+        // The last control in tab order that can take the focus: not where activation alone
+        // would put it.
+        HWND focus = nullptr;
+        for (const forms::Control* c : forms::TabOrder(*form)) {
+          HWND control = window.Find(c->name, c->index);
+          if (IsWindowVisible(control) && IsWindowEnabled(control)) focus = control;
+        }
+        SetFocus(focus);
+        goAway(window.hwnd());
+        EXPECT_EQ(GetFocus(), focus) << form->name << ", back from " << way;
+      });
+    }
+  }
+
+  std::vector<std::u16string> entries;
+  messages.onShow = [](const std::u16string& text) { ShowAnsweredMessageBox(text); };
+  PasswordDialog dialog(messages);
+  Script script(dialog, {[&] { PressKeys(dialog, L"n\r"); }, [&] { PressKeys(dialog, L"g\r"); }});
+  const auto entered =
+      dialog.Ask(panel->hwnd(), PasswordMode::kStartupCheck, [&](const std::u16string& entry) {
+        entries.push_back(entry);
+        return entry == u"ng";
+      });
+  EXPECT_EQ(entries, (std::vector<std::u16string>{u"n", u"ng"}));
+  EXPECT_EQ(entered, u"ng");
 }
 
 // The password dialog serves the whole run, while the settings dialog that has it confirm a new
