@@ -462,6 +462,24 @@ TEST_F(Win32Forms, MenusMatchTheirDescription) {
     ASSERT_TRUE(popup) << m.name;
     EXPECT_EQ(captions(Items(popup)), expected(m.name)) << m.name;
   }
+
+  // The button below the panel's edge pops the browser menu up at the mouse.
+  const POINT mouse{GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 3};
+  SetCursorPos(mouse.x, mouse.y);
+  static RECT shown;
+  shown = {};
+  const UINT_PTR look = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+    if (HWND menu = FindWindowW(L"#32768", nullptr); menu && IsWindowVisible(menu)) {
+      GetWindowRect(menu, &shown);
+    }
+    EndMenu();
+  });
+  HWND button = panel->Find("Command1");
+  SendMessageW(panel->hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+               reinterpret_cast<LPARAM>(button));
+  KillTimer(nullptr, look);
+  EXPECT_EQ(shown.left, mouse.x);
+  EXPECT_EQ(shown.top, mouse.y);
 }
 
 // No text box takes a control character, whether pasted or typed: a PIN pasted with its line end
