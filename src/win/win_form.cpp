@@ -301,7 +301,9 @@ void FormWindow::BuildControls() {
         style |= BS_GROUPBOX;
         break;
       case forms::Kind::kPicture:
-        style |= SS_ICON | SS_CENTERIMAGE | WS_BORDER;
+        // Notifying, a picture is hit by the mouse as any control is (a static that does not
+        // notify lets the pointer through to the form's surface); its notifications go nowhere.
+        style |= SS_ICON | SS_CENTERIMAGE | WS_BORDER | SS_NOTIFY;
         break;
       case forms::Kind::kLine:
       case forms::Kind::kTimer:
@@ -455,7 +457,9 @@ LRESULT FormWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       const HWND control = reinterpret_cast<HWND>(lParam);
-      if (const forms::Control* c = ControlOf(control)) OnCommand(*c, control, HIWORD(wParam));
+      const forms::Control* c = ControlOf(control);
+      // A picture is only drawn: clicking it does nothing.
+      if (c && c->kind != forms::Kind::kPicture) OnCommand(*c, control, HIWORD(wParam));
       return 0;
     }
     case DM_GETDEFID: {

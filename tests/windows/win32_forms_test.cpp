@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <imm.h>
 
+#include <array>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -135,6 +136,29 @@ void ShowAnsweredMessageBox(const std::u16string& text) {
   });
   platform::win32::Win32MessageBox().Show(text, u"Navelo");
   KillTimer(nullptr, answer);
+}
+
+// Moves the mouse pointer to the middle of a control of `window`, or with no name onto the
+// window's own surface, at the client area's corner where no control lies; the window takes the
+// move as it takes a user's.
+void PointAt(const FormWindow& window, std::string_view name, int index = -1) {
+  POINT at{2, 2};
+  HWND over = window.hwnd();
+  if (!name.empty()) {
+    over = window.Find(name, index);
+    RECT r{};
+    GetClientRect(over, &r);
+    at = {r.right / 2, r.bottom / 2};
+  }
+  MapWindowPoints(over, nullptr, &at, 1);
+  SetCursorPos(at.x, at.y);
+  Pump(50ms);
+}
+
+bool Italic(HWND control) {
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+  return font.lfItalic != 0;
 }
 
 // The panel loaded as the program loads it, with the platform's services replaced by doubles, and
@@ -619,6 +643,33 @@ TEST_F(Win32Forms, FocusComesBackToTheControlThatHadIt) {
       });
   EXPECT_EQ(entries, (std::vector<std::u16string>{u"n", u"ng"}));
   EXPECT_EQ(entered, u"ng");
+}
+
+// A link under the mouse pointer turns italic and stays so while the pointer is over any other
+// control, the picture included; over the about box's own surface every link turns upright.
+TEST_F(Win32Forms, AboutBoxLinksTurnItalicUnderThePointer) {
+  struct Step {
+    std::string_view name;  // none: the dialog's surface
+    int index;
+    std::array<bool, 3> italic;
+  };
+  const Step steps[] = {
+      {"lblUrl", 1, {false, true, false}},   {"Label2", -1, {false, true, false}},
+      {"picIcon", -1, {false, true, false}}, {"cmdOK", -1, {false, true, false}},
+      {"", -1, {false, false, false}},       {"lblUrl", 0, {true, false, false}},
+      {"lblUrl", 2, {true, false, true}},    {"", -1, {false, false, false}},
+  };
+  WhileShown(forms::kFrmAbout, [&](FormWindow& window) {
+    for (const Step& step : steps) {
+      PointAt(window, step.name, step.index);
+      for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(Italic(window.Find("lblUrl", i)), step.italic[static_cast<std::size_t>(i)])
+            << "lblUrl(" << i << ") with the pointer over "
+            << (step.name.empty() ? "the surface" : step.name)
+            << (step.index >= 0 ? "(" + std::to_string(step.index) + ")" : "");
+      }
+    }
+  });
 }
 
 // The password dialog serves the whole run, while the settings dialog that has it confirm a new
