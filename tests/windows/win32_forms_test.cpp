@@ -424,6 +424,14 @@ TEST_F(Win32Forms, FormsFollowAChangeOfDpi) {
         GetWindowRect(window.hwnd(), &now);
         EXPECT_EQ(now.left, suggested.left);
         EXPECT_EQ(now.top, suggested.top);
+        // A link under the pointer turns italic, and back, in fonts of the new DPI.
+        if (HWND link = window.Find("lblUrl", 0)) {
+          PointAt(window, "lblUrl", 0);
+          forms::Font italic = forms::EffectiveFont(*form, *window.ControlOf(link));
+          italic.italic = true;
+          CheckFont(italic, link, dpi, "lblUrl(0) under the pointer");
+          PointAt(window, "");
+        }
         CheckWindow(window, dpi);
       }
     });
