@@ -1,6 +1,8 @@
 // Every form the Win32 front end builds matches its description, control by control: geometry,
 // caption, visibility, tab order, font, colours, mask, input method and default button, and the
-// menus; then the keys of the dialogs, control characters in text boxes and the panel's shrink.
+// menus; then the keys of the dialogs, the focus coming back to the control that had it, the about
+// box's links under the pointer, the password dialog at every confirmation, control characters in
+// text boxes and the panel's shrink.
 #include <gtest/gtest.h>
 #include <windows.h>
 // After windows.h, which they build on.
