@@ -30,7 +30,7 @@ std::optional<std::u16string> PasswordDialog::Ask(
   outcome_.reset();
   SetWindowText(Find("txtPswd"), u"");
   PlaceClientAt(form().left, form().top);
-  SetFocus(Find("txtPswd"));
+  Focus(Find("txtPswd"));
   RunModal(owner);
   accepts_ = nullptr;
   return outcome_;
@@ -63,7 +63,7 @@ bool SettingsDialog::ShowModal(HWND owner) {
   if (!hwnd()) Create(owner);
   Load();
   PlaceClientAt(form().left, form().top);
-  SetFocus(Find("cmdOk"));
+  Focus(Find("cmdOk"));
   return RunModal(owner) == 1;
 }
 
@@ -150,22 +150,35 @@ void AboutDialog::ShowModal(HWND owner) {
                                         ctx_.programDirectory,
                                         ctx_.settingsFileExists ? ctx_.settingsFile : folder};
     for (int i = 0; i < 3; ++i) {
-      HWND link = Find("lblUrl", i);
-      SetWindowText(link, addresses[i]);
-      LOGFONTW font{};
-      GetObjectW(reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)), sizeof font, &font);
-      upright_[i] = CreateFontIndirectW(&font);
-      font.lfItalic = TRUE;
-      italic_[i] = CreateFontIndirectW(&font);
-      SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(upright_[i]), FALSE);
+      SetWindowText(Find("lblUrl", i), addresses[i]);
+      isItalic_[i] = false;
     }
+    MakeLinkFonts();
   }
   PlaceClientAt(form().left, form().top);
-  SetFocus(Find("cmdOK"));
+  Focus(Find("cmdOK"));
   RunModal(owner);
 }
 
+void AboutDialog::MakeLinkFonts() {
+  for (int i = 0; i < 3; ++i) {
+    HWND link = Find("lblUrl", i);
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)), sizeof font, &font);
+    font.lfItalic = FALSE;
+    HFONT upright = CreateFontIndirectW(&font);
+    font.lfItalic = TRUE;
+    HFONT italic = CreateFontIndirectW(&font);
+    SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(isItalic_[i] ? italic : upright), TRUE);
+    DeleteObject(upright_[i]);
+    DeleteObject(italic_[i]);
+    upright_[i] = upright;
+    italic_[i] = italic;
+  }
+}
+
 void AboutDialog::SetItalic(int index, bool italic) {
+  isItalic_[index] = italic;
   HWND link = Find("lblUrl", index);
   HFONT wanted = italic ? italic_[index] : upright_[index];
   if (reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)) != wanted) {

@@ -70,12 +70,17 @@ class AboutDialog final : public FormWindow {
   void OnCommand(const forms::Control& control, HWND hwnd, int code) override;
   void OnEscape() override { EndModal(0); }
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnDpiChanged() override { MakeLinkFonts(); }
 
  private:
+  // The links' upright and italic fonts, made from the font the form gives them at the window's
+  // current DPI; each link gets the one for its state.
+  void MakeLinkFonts();
   void SetItalic(int index, bool italic);
   Context ctx_;
   HFONT italic_[3] = {};
   HFONT upright_[3] = {};
+  bool isItalic_[3] = {};
 };
 
 }  // namespace navelo::win

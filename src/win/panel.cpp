@@ -67,7 +67,7 @@ void PanelWindow::ApplyTopmost() {
                           ctx_.store.record().Zenmen == 1);
 }
 
-void PanelWindow::OnCommand(const forms::Control& control, HWND button, int code) {
+void PanelWindow::OnCommand(const forms::Control& control, HWND, int code) {
   if (code != BN_CLICKED) return;
   HWND amount = Find("txtKin");
   if (control.name == "Enter") {
@@ -84,9 +84,11 @@ void PanelWindow::OnCommand(const forms::Control& control, HWND button, int code
   } else if (control.name == "Command2") {
     Send(SendButton::kClubApat);
   } else if (control.name == "Command1") {
-    RECT r{};
-    GetWindowRect(button, &r);
-    TrackPopupMenu(PopupMenu("mnu_brow"), TPM_LEFTALIGN, r.left, r.bottom, 0, hwnd(), nullptr);
+    // At the mouse, wherever the button lies (it is below the window's edge) and however it was
+    // pressed.
+    POINT mouse{};
+    GetCursorPos(&mouse);
+    TrackPopupMenu(PopupMenu("mnu_brow"), TPM_LEFTALIGN, mouse.x, mouse.y, 0, hwnd(), nullptr);
   }
 }
 

@@ -96,6 +96,7 @@ std::wstring FaceName(forms::Face face) {
 
 FormWindow::~FormWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
+  for (HMENU menu : detached_) DestroyMenu(menu);
   for (auto& [key, font] : fonts_) DeleteObject(font);
   for (auto& [key, brush] : brushes_) DeleteObject(brush);
 }
@@ -131,7 +132,12 @@ HMENU FormWindow::BuildMenus() {
   for (std::size_t i = 0; i < form_.menus.size(); ++i) {
     const forms::Menu& m = form_.menus[i];
     HMENU into = m.parent.empty() ? (m.visible ? bar : nullptr) : popups_[std::string(m.parent)];
-    if (into == nullptr) continue;
+    if (into == nullptr) {
+      if (auto popup = popups_.find(m.name); popup != popups_.end()) {
+        detached_.push_back(popup->second);
+      }
+      continue;
+    }
     const std::wstring caption = Wide(m.caption);
     if (auto popup = popups_.find(m.name); popup != popups_.end()) {
       AppendMenuW(into, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup->second),
@@ -295,7 +301,9 @@ void FormWindow::BuildControls() {
         style |= BS_GROUPBOX;
         break;
       case forms::Kind::kPicture:
-        style |= SS_ICON | SS_CENTERIMAGE | WS_BORDER;
+        // Notifying, a picture is hit by the mouse as any control is (a static that does not
+        // notify lets the pointer through to the form's surface); its notifications go nowhere.
+        style |= SS_ICON | SS_CENTERIMAGE | WS_BORDER | SS_NOTIFY;
         break;
       case forms::Kind::kLine:
       case forms::Kind::kTimer:
@@ -362,16 +370,33 @@ void FormWindow::PaintLines(HDC dc) {
   }
 }
 
+void FormWindow::Focus(HWND control) {
+  focus_ = control;
+  SetFocus(control);
+}
+
+void FormWindow::RestoreFocus() {
+  HWND target = focus_;
+  if (!ControlOf(target) || !IsWindowVisible(target) || !IsWindowEnabled(target)) {
+    target = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+  }
+  SetFocus(ControlOf(target) ? target : hwnd_);
+}
+
 int FormWindow::RunModal(HWND owner) {
-  // The owner keeps whichever window it had; only one that was enabled is enabled again.
+  if (!hwnd_) return 0;
+  // Owned for this run only: a window kept for the next run must not be destroyed with an owner
+  // that is itself destroyed in between.
+  const HWND previousOwner = GetWindow(hwnd_, GW_OWNER);
   SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+  // The owner keeps whichever window it had; only one that was enabled is enabled again.
   const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
   if (owner) EnableWindow(owner, FALSE);
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
   modalRunning_ = true;
   MSG msg;
-  while (modalRunning_) {
+  while (modalRunning_ && hwnd_) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got <= 0) {
       if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
@@ -384,7 +409,10 @@ int FormWindow::RunModal(HWND owner) {
   }
   modalRunning_ = false;
   if (ownerWasEnabled) EnableWindow(owner, TRUE);
-  ShowWindow(hwnd_, SW_HIDE);
+  if (hwnd_) {
+    ShowWindow(hwnd_, SW_HIDE);
+    SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(previousOwner));
+  }
   if (owner) SetForegroundWindow(owner);
   return modalResult_;
 }
@@ -429,7 +457,9 @@ LRESULT FormWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       const HWND control = reinterpret_cast<HWND>(lParam);
-      if (const forms::Control* c = ControlOf(control)) OnCommand(*c, control, HIWORD(wParam));
+      const forms::Control* c = ControlOf(control);
+      // A picture is only drawn: clicking it does nothing.
+      if (c && c->kind != forms::Kind::kPicture) OnCommand(*c, control, HIWORD(wParam));
       return 0;
     }
     case DM_GETDEFID: {
@@ -482,9 +512,31 @@ LRESULT FormWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       EndPaint(hwnd_, &ps);
       return 0;
     }
+    case WM_ACTIVATE:
+      // Minimised, the window keeps the focus to itself, as by default.
+      if (HIWORD(wParam)) return Handle(message, wParam, lParam);
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        if (const HWND focus = GetFocus(); ControlOf(focus)) focus_ = focus;
+      } else {
+        RestoreFocus();
+      }
+      return 0;
     case WM_CLOSE:
       OnClose();
       return 0;
+    case WM_NCDESTROY: {
+      // The window and its controls are gone (also when an owner took them along): nothing of
+      // them is used again, and the next Create builds them afresh.
+      const HWND gone = hwnd_;
+      SetWindowLongPtrW(gone, GWLP_USERDATA, 0);
+      hwnd_ = nullptr;
+      focus_ = nullptr;
+      built_.clear();
+      for (HMENU menu : detached_) DestroyMenu(menu);
+      detached_.clear();
+      popups_.clear();
+      return DefWindowProcW(gone, message, wParam, lParam);
+    }
     default:
       return Handle(message, wParam, lParam);
   }

@@ -43,14 +43,22 @@ class FormWindow {
   HWND Find(std::string_view name, int index = -1) const;
   const forms::Control* ControlOf(HWND control) const;
 
-  // Creates the window and its controls, hidden, with the form's menu bar when it has one.
+  // Creates the window and its controls, hidden, with the form's menu bar when it has one. Should
+  // the window be destroyed (Windows destroys a window with its owner), hwnd() is null again and
+  // the next Create builds it afresh.
   void Create(HWND owner);
   // The popup menu built for a menu item that is not in the menu bar.
   HMENU PopupMenu(std::string_view name) const;
-  // Shows the window, disables `owner` and runs a message loop until EndModal.
+  // Shows the window owned by `owner`, disables `owner` and runs a message loop until EndModal;
+  // the window then gets back the owner it had before.
   int RunModal(HWND owner);
   void EndModal(int result);
   bool modal() const { return modalRunning_; }
+
+  // Gives a control the keyboard focus, now and whenever the window is activated again until the
+  // user moves it: as a dialog does, the window keeps the focus where it was while another window
+  // (a message box, another program) is active.
+  void Focus(HWND control);
 
   // Places the window so its client area opens at (left, top) twips on the screen.
   void PlaceClientAt(int leftTwips, int topTwips);
@@ -85,6 +93,9 @@ class FormWindow {
   HBRUSH BrushFor(forms::Colour colour);
   LRESULT Colour(HDC dc, HWND control, UINT message);
   void PaintLines(HDC dc);
+  // Back from another window: the control that had the focus gets it again, if it still can
+  // take it, otherwise the first in tab order.
+  void RestoreFocus();
 
   const forms::Form& form_;
   HWND hwnd_ = nullptr;
@@ -95,8 +106,11 @@ class FormWindow {
   };
   std::vector<Built> built_;
   std::map<std::string, HMENU, std::less<>> popups_;
+  // Popup menus in no menu bar, which the window does not destroy with itself.
+  std::vector<HMENU> detached_;
   std::map<std::wstring, HFONT> fonts_;
   std::map<forms::Colour, HBRUSH> brushes_;
+  HWND focus_ = nullptr;  // the control to focus when the window is activated
   bool modalRunning_ = false;
   int modalResult_ = 0;
 };

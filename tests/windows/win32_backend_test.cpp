@@ -173,26 +173,36 @@ TEST(Win32Backend, TypesEveryCharacterLiterallyIntoTheActivatedPage) {
   }
 }
 
-TEST(Win32Backend, NothingIsTypedAnywhereWhenTheTargetIsGoneOrShowsAnotherPage) {
+TEST(Win32Backend, NothingIsTypedAnywhereWhenTheTargetIsGoneHiddenOrShowsAnotherPage) {
   if (!HaveDesktop()) GTEST_SKIP() << "no desktop";
   Win32WindowSystem windows;
   Delivery delivery(windows);
   TestPage bystander(L"Bystander", 1);
   bystander.FocusFirst();
-  {
-    TestPage page(L"IPAT照会ログイン", 1);
-    const WindowHandle gone = page.handle();
-    page.Close();
+  const struct Case {
+    const char* what;
+    const wchar_t* title;
+    void (*spoil)(TestPage& page);
+    DeliveryOutcome outcome;
+  } cases[] = {
+      {"closed", L"IPAT照会ログイン", [](TestPage& page) { page.Close(); },
+       DeliveryOutcome::kWindowGone},
+      // A window not shown is no page the user sees (a program's hidden dialog, say).
+      {"hidden", L"IPAT照会ログイン", [](TestPage& page) { ShowWindow(page.window(), SW_HIDE); },
+       DeliveryOutcome::kWindowGone},
+      {"showing another page", L"Messenger - Browser", [](TestPage&) {},
+       DeliveryOutcome::kTitleChanged},
+  };
+  for (const Case& c : cases) {
+    TestPage page(c.title, 1);
+    page.FocusFirst();
+    const WindowHandle target = page.handle();
+    c.spoil(page);
     windows.Activate(bystander.handle());
-    EXPECT_EQ(Deliver(delivery, gone, u"IPAT照会ログイン", u"secret"),
-              DeliveryOutcome::kWindowGone);
+    EXPECT_EQ(Deliver(delivery, target, u"IPAT照会ログイン", u"secret"), c.outcome) << c.what;
+    EXPECT_EQ(page.AllFields(), u"") << c.what;
+    EXPECT_EQ(bystander.AllFields(), u"") << c.what;
   }
-  TestPage other(L"Messenger - Browser", 1);
-  other.FocusFirst();
-  EXPECT_EQ(Deliver(delivery, other.handle(), u"IPAT照会ログイン", u"secret"),
-            DeliveryOutcome::kTitleChanged);
-  EXPECT_EQ(other.AllFields(), u"");
-  EXPECT_EQ(bystander.AllFields(), u"");
 }
 
 TEST(Win32Backend, FileStoreReplacesWholeAndReportsFailures) {

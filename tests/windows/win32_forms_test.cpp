@@ -1,21 +1,27 @@
 // Every form the Win32 front end builds matches its description, control by control: geometry,
 // caption, visibility, tab order, font, colours, mask, input method and default button, and the
-// menus; then the keys of the dialogs, control characters in text boxes and the panel's shrink.
+// menus; then the keys of the dialogs, the focus coming back to the control that had it, the about
+// box's links under the pointer, the password dialog at every confirmation, control characters in
+// text boxes and the panel's shrink.
 #include <gtest/gtest.h>
 #include <windows.h>
 // After windows.h, which they build on.
 #include <commctrl.h>
 #include <imm.h>
 
+#include <array>
 #include <chrono>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "forms/layouts.h"
 #include "platform/testing/doubles.h"
 #include "platform/win32/codec_cp932.h"
+#include "platform/win32/desktop.h"
 #include "platform/win32/program.h"
 #include "win/dialogs.h"
 #include "win/panel.h"
@@ -96,6 +102,66 @@ class Script {
   static inline std::size_t next_ = 0;
   static inline UINT_PTR timer_ = 0;
 };
+
+// Keys as the keyboard sends them, each to the control that has the focus when it comes: Enter
+// ('\r') and Escape ('\x1b') as key presses, the rest as characters. Each key is taken through
+// the dialog's IsDialogMessage, as its own loop does, before the next one comes.
+void PressKeys(FormWindow& window, std::wstring_view keys) {
+  for (const wchar_t key : keys) {
+    const HWND focus = GetFocus();
+    if (key == L'\r' || key == L'\x1b') {
+      const WPARAM vk = key == L'\r' ? VK_RETURN : VK_ESCAPE;
+      PostMessageW(focus, WM_KEYDOWN, vk, 1);
+      PostMessageW(focus, WM_KEYUP, vk, 0xC0000001);
+    } else {
+      PostMessageW(focus, WM_CHAR, key, 1);
+    }
+    const auto until = std::chrono::steady_clock::now() + 200ms;
+    while (window.modal() && std::chrono::steady_clock::now() < until) {
+      MSG msg;
+      if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        std::this_thread::sleep_for(5ms);
+        continue;
+      }
+      if (!IsDialogMessageW(window.hwnd(), &msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+    }
+  }
+}
+
+// A real message box over the active window, answered with its OK button a moment later.
+void ShowAnsweredMessageBox(const std::u16string& text) {
+  const UINT_PTR answer = SetTimer(nullptr, 0, 150, [](HWND, UINT, UINT_PTR, DWORD) {
+    if (HWND box = FindWindowW(L"#32770", L"Navelo")) PostMessageW(box, WM_COMMAND, IDOK, 0);
+  });
+  platform::win32::Win32MessageBox().Show(text, u"Navelo");
+  KillTimer(nullptr, answer);
+}
+
+// Moves the mouse pointer to the middle of a control of `window`, or with no name onto the
+// window's own surface, at the client area's corner where no control lies; the window takes the
+// move as it takes a user's.
+void PointAt(const FormWindow& window, std::string_view name, int index = -1) {
+  POINT at{2, 2};
+  HWND over = window.hwnd();
+  if (!name.empty()) {
+    over = window.Find(name, index);
+    RECT r{};
+    GetClientRect(over, &r);
+    at = {r.right / 2, r.bottom / 2};
+  }
+  MapWindowPoints(over, nullptr, &at, 1);
+  SetCursorPos(at.x, at.y);
+  Pump(50ms);
+}
+
+bool Italic(HWND control) {
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+  return font.lfItalic != 0;
+}
 
 // The panel loaded as the program loads it, with the platform's services replaced by doubles, and
 // the dialogs opened from it as its menus open them.
@@ -360,6 +426,14 @@ TEST_F(Win32Forms, FormsFollowAChangeOfDpi) {
         GetWindowRect(window.hwnd(), &now);
         EXPECT_EQ(now.left, suggested.left);
         EXPECT_EQ(now.top, suggested.top);
+        // A link under the pointer turns italic, and back, in fonts of the new DPI.
+        if (HWND link = window.Find("lblUrl", 0)) {
+          PointAt(window, "lblUrl", 0);
+          forms::Font italic = forms::EffectiveFont(*form, *window.ControlOf(link));
+          italic.italic = true;
+          CheckFont(italic, link, dpi, "lblUrl(0) under the pointer");
+          PointAt(window, "");
+        }
         CheckWindow(window, dpi);
       }
     });
@@ -422,6 +496,24 @@ TEST_F(Win32Forms, MenusMatchTheirDescription) {
     ASSERT_TRUE(popup) << m.name;
     EXPECT_EQ(captions(Items(popup)), expected(m.name)) << m.name;
   }
+
+  // The button below the panel's edge pops the browser menu up at the mouse.
+  const POINT mouse{GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 3};
+  SetCursorPos(mouse.x, mouse.y);
+  static RECT shown;
+  shown = {};
+  const UINT_PTR look = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+    if (HWND menu = FindWindowW(L"#32768", nullptr); menu && IsWindowVisible(menu)) {
+      GetWindowRect(menu, &shown);
+    }
+    EndMenu();
+  });
+  HWND button = panel->Find("Command1");
+  SendMessageW(panel->hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+               reinterpret_cast<LPARAM>(button));
+  KillTimer(nullptr, look);
+  EXPECT_EQ(shown.left, mouse.x);
+  EXPECT_EQ(shown.top, mouse.y);
 }
 
 // No text box takes a control character, whether pasted or typed: a PIN pasted with its line end
@@ -501,21 +593,7 @@ TEST_F(Win32Forms, EnterAndEscapeInTheDialogs) {
       HWND focus = window.Find(c.focus);
       SetFocus(focus);
       EXPECT_EQ(GetFocus(), focus) << what;
-      PostMessageW(focus, WM_KEYDOWN, c.key, 1);
-      PostMessageW(focus, WM_KEYUP, c.key, 0xC0000001);
-      // Let the dialog's own loop take the key, then see whether it is still open.
-      const auto until = std::chrono::steady_clock::now() + 200ms;
-      while (window.modal() && std::chrono::steady_clock::now() < until) {
-        MSG msg;
-        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-          std::this_thread::sleep_for(5ms);
-          continue;
-        }
-        if (!IsDialogMessageW(window.hwnd(), &msg)) {
-          TranslateMessage(&msg);
-          DispatchMessageW(&msg);
-        }
-      }
+      PressKeys(window, c.key == VK_RETURN ? L"\r" : L"\x1b");
       openAfterKey = window.modal();
       RemoveWindowSubclass(window.hwnd(), record, 1);
       ++step;
@@ -526,6 +604,124 @@ TEST_F(Win32Forms, EnterAndEscapeInTheDialogs) {
                                          : std::vector<std::string>{std::string(c.pressed)})
         << what;
     EXPECT_EQ(!openAfterKey, c.closes) << what;
+  }
+}
+
+// As in any dialog, the control that had the focus has it again when its window is active again,
+// after a message box or another program; so after "wrong password" the next keys go into the
+// password box, and Enter submits what they make.
+TEST_F(Win32Forms, FocusComesBackToTheControlThatHadIt) {
+  const std::pair<std::string_view, std::function<void(HWND)>> waysAway[] = {
+      {"a message box", [](HWND) { ShowAnsweredMessageBox(u"Navelo"); }},
+      {"another window",
+       [](HWND window) {
+         HWND other = CreateWindowExW(0, L"STATIC", L"Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                                      0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+         SetForegroundWindow(other);
+         Pump(100ms);
+         EXPECT_EQ(GetActiveWindow(), other);
+         SetForegroundWindow(window);
+         Pump(100ms);
+         DestroyWindow(other);
+       }},
+  };
+  for (const forms::Form* form : forms::AllForms()) {
+    for (const auto& [way, goAway] : waysAway) {
+      WhileShown(*form, [&](FormWindow& window) {
+        // The last control in tab order that can take the focus: not where activation alone
+        // would put it.
+        HWND focus = nullptr;
+        for (const forms::Control* c : forms::TabOrder(*form)) {
+          HWND control = window.Find(c->name, c->index);
+          if (IsWindowVisible(control) && IsWindowEnabled(control)) focus = control;
+        }
+        SetFocus(focus);
+        goAway(window.hwnd());
+        EXPECT_EQ(GetFocus(), focus) << form->name << ", back from " << way;
+      });
+    }
+  }
+
+  std::vector<std::u16string> entries;
+  messages.onShow = [](const std::u16string& text) { ShowAnsweredMessageBox(text); };
+  PasswordDialog dialog(messages);
+  Script script(dialog, {[&] { PressKeys(dialog, L"n\r"); }, [&] { PressKeys(dialog, L"g\r"); }});
+  const auto entered =
+      dialog.Ask(panel->hwnd(), PasswordMode::kStartupCheck, [&](const std::u16string& entry) {
+        entries.push_back(entry);
+        return entry == u"ng";
+      });
+  EXPECT_EQ(entries, (std::vector<std::u16string>{u"n", u"ng"}));
+  EXPECT_EQ(entered, u"ng");
+}
+
+// A link under the mouse pointer turns italic and stays so while the pointer is over any other
+// control, the picture included; over the about box's own surface every link turns upright.
+TEST_F(Win32Forms, AboutBoxLinksTurnItalicUnderThePointer) {
+  struct Step {
+    std::string_view name;  // none: the dialog's surface
+    int index;
+    std::array<bool, 3> italic;
+  };
+  const Step steps[] = {
+      {"lblUrl", 1, {false, true, false}},   {"Label2", -1, {false, true, false}},
+      {"picIcon", -1, {false, true, false}}, {"cmdOK", -1, {false, true, false}},
+      {"", -1, {false, false, false}},       {"lblUrl", 0, {true, false, false}},
+      {"lblUrl", 2, {true, false, true}},    {"", -1, {false, false, false}},
+  };
+  WhileShown(forms::kFrmAbout, [&](FormWindow& window) {
+    for (const Step& step : steps) {
+      PointAt(window, step.name, step.index);
+      for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(Italic(window.Find("lblUrl", i)), step.italic[static_cast<std::size_t>(i)])
+            << "lblUrl(" << i << ") with the pointer over "
+            << (step.name.empty() ? "the surface" : step.name)
+            << (step.index >= 0 ? "(" + std::to_string(step.index) + ")" : "");
+      }
+    }
+  });
+}
+
+// The password dialog serves the whole run, while the settings dialog that has it confirm a new
+// password is made anew at each opening and destroyed after (and Windows destroys a window with
+// its owner). Made at start-up without an owner or first by a settings dialog, it shows at every
+// confirmation.
+TEST_F(Win32Forms, PasswordDialogShowsAtEveryConfirmation) {
+  for (const bool madeAtStart : {true, false}) {
+    PasswordDialog password(messages);
+    if (madeAtStart) password.Create(nullptr);
+    for (int round = 1; round <= 2; ++round) {
+      const std::string what = (madeAtStart ? "made at start, " : "made by the settings dialog, ") +
+                               std::string("confirmation ") + std::to_string(round);
+      HWND asking = nullptr;
+      SettingsDialog dialog({settings.record(), settings.targets(), settings.addresses(), messages,
+                             [&](const std::u16string&) {
+                               return password
+                                   .Ask(asking, PasswordMode::kConfirm,
+                                        [](const std::u16string&) { return true; })
+                                   .has_value();
+                             }});
+      bool shown = false;
+      Script script(dialog, {[&] {
+                               asking = dialog.hwnd();
+                               SetWindowText(dialog.Find("txtNavelo_Pswd"), u"new");
+                               HWND ok = dialog.Find("cmdOk");
+                               PostMessageW(dialog.hwnd(), WM_COMMAND,
+                                            MAKEWPARAM(GetDlgCtrlID(ok), BN_CLICKED),
+                                            reinterpret_cast<LPARAM>(ok));
+                             },
+                             [&] {
+                               shown = password.modal() && IsWindowVisible(password.hwnd());
+                               // Cancelled: the settings dialog stays open until the script ends.
+                               if (password.modal()) password.EndModal(0);
+                             }});
+      dialog.ShowModal(panel->hwnd());
+      EXPECT_TRUE(shown) << what;
+    }
+    // Its owner was lent to it for each showing only.
+    if (madeAtStart) {
+      EXPECT_TRUE(IsWindow(password.hwnd()));
+    }
   }
 }
 

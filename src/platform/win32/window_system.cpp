@@ -52,7 +52,9 @@ std::u16string Win32WindowSystem::Title(WindowHandle window) {
 
 bool Win32WindowSystem::Activate(WindowHandle window) {
   const HWND hwnd = H(window);
-  if (hwnd == nullptr || !IsWindow(hwnd)) return false;
+  // A window not shown is no page the user sees (a program's hidden dialog, say): it is as good
+  // as gone, and nothing is typed into it.
+  if (hwnd == nullptr || !IsWindow(hwnd) || !IsWindowVisible(hwnd)) return false;
   // Asynchronously: a program that does not answer must not hold Navelo up.
   if (IsIconic(hwnd)) ShowWindowAsync(hwnd, SW_RESTORE);
   SetForegroundWindow(hwnd);

@@ -14,9 +14,10 @@ class Win32Foreground final : public ForegroundService {
   WindowInfo Foreground() override;
 };
 
-// Activation with SetForegroundWindow (allowed: the panel has just had the user's click) and
-// typing with SendInput. Every character goes as a Unicode keystroke, so the keyboard layout,
-// Caps Lock and the input method do not change what arrives; Tab is the Tab key.
+// Activation with SetForegroundWindow (allowed: the panel has just had the user's click) of a
+// window that is shown, and typing with SendInput. Every character goes as a Unicode keystroke, so
+// the keyboard layout, Caps Lock and the input method do not change what arrives; Tab is the Tab
+// key.
 class Win32WindowSystem final : public WindowSystem {
  public:
   WindowHandle ActiveWindow() override;
