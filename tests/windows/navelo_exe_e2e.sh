@@ -113,12 +113,13 @@ page_then_panel() {
   # Under Wine a click now and then does not make its window the foreground one (Wine's own
   # foreground follows the X focus loosely); a person would click again, and so does this.
   local attempt
-  for ((attempt = 0; attempt < 3; attempt++)); do
+  for ((attempt = 0; attempt < 5; attempt++)); do
     click "$page" 40 20
-    WAIT_TRIES=150 wait_for 'test "$(height "$panel")" -lt 60' && break
+    WAIT_TRIES=250 wait_for 'test "$(height "$panel")" -lt 60' && break
   done
   wait_for 'test -z "$(fields "$name" | tr -d "|")"' || fail "$name was not cleared"
-  wait_for 'test "$(height "$panel")" -lt 60' || fail "the panel did not shrink for $name"
+  wait_for 'test "$(height "$panel")" -lt 60' ||
+    fail "the panel did not shrink for $name (in front: $(timeout 5 xdotool getactivewindow getwindowname 2>&1))"
   click "$bystander" 200 60
   click "$panel" 25 -10
   wait_for 'test "$(height "$panel")" = "$full"' || fail "the panel did not come back"
