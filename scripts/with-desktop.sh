@@ -3,9 +3,13 @@
 # display (Xvfb) with a window manager, stopped again when the command ends. The window manager is
 # openbox, or xfwm4 when NAVELO_WM=xfwm4 (a window manager that draws only the title-bar buttons a
 # window's Motif hints allow; openbox always keeps iconify and close). A desktop that cannot be had
-# because xfwm4 is missing ends with 77, which the desktop tests report as skipped.
+# because Xvfb or xfwm4 is missing ends with 77, which the desktop tests report as skipped.
 set -euo pipefail
 wm_name=${NAVELO_WM:-openbox}
+if ! command -v Xvfb >/dev/null; then
+  echo "with-desktop.sh: Xvfb is not installed: skipped" >&2
+  exit 77
+fi
 case "$wm_name" in
   openbox) ;;
   xfwm4)

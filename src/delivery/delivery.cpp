@@ -109,6 +109,9 @@ void Delivery::Step(Clock::time_point now) {
   if (typing.settle.count() > 0) {
     stage_ = Stage::kSettling;
     settledAt_ = now + typing.settle;
+    // The keys are bound now: given back a second after the typing, or after the settling should
+    // this text be replaced before it is typed.
+    restoreAt_ = settledAt_ + kRestoreDelay;
     return;
   }
   TypeNow(now);

@@ -190,13 +190,22 @@ TEST(Delivery, KeysAreRestoredASecondAfterTheLastTypingOrAtOnceOnRequest) {
   EXPECT_EQ(windows.restores, 2);
   EXPECT_EQ(delivery.NextTick(), std::nullopt);
 
+  // Keys bound for a text that is replaced while they settle are given back all the same.
+  windows.typing.settle = 100ms;
+  delivery.Deliver({kTarget, Cut(kPage), u"u", {}}, t0 + 2500ms);
+  delivery.Deliver({0x999, u"gone", u"t", {}}, t0 + 2550ms);
+  EXPECT_EQ(delivery.NextTick(), t0 + 2600ms + Delivery::kRestoreDelay);
+  delivery.Tick(t0 + 2600ms + Delivery::kRestoreDelay);
+  EXPECT_EQ(windows.restores, 3);
+  windows.typing.settle = {};
+
   // A next text that cannot be typed leaves the keys of the last one to be given back on time.
   delivery.Deliver({kTarget, Cut(kPage), u"v", {}}, t0 + 3s);
   windows.typing.result = platform::WindowSystem::Typing::Result::kLayoutCannotType;
   delivery.Deliver({kTarget, Cut(kPage), u"w", {}}, t0 + 3500ms);
   EXPECT_EQ(delivery.NextTick(), t0 + 3s + Delivery::kRestoreDelay);
   delivery.Tick(t0 + 4s);
-  EXPECT_EQ(windows.restores, 3);
+  EXPECT_EQ(windows.restores, 4);
 }
 
 }  // namespace

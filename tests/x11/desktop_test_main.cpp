@@ -24,6 +24,11 @@ int main(int argc, char** argv) {
 #endif
   const int status = RUN_ALL_TESTS();
   if (status != 0) return status;
+  // A filter that matched nothing (a test renamed, say) checked nothing: that is no pass.
+  if (::testing::UnitTest::GetInstance()->test_to_run_count() == 0) {
+    std::printf("no test matched the filter\n");
+    return 1;
+  }
   return ::testing::UnitTest::GetInstance()->skipped_test_count() > 0
              ? navelo::testkit::kSkippedStatus
              : 0;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <string_view>
 
@@ -63,6 +64,8 @@ bool StartDetached(const std::string& path) {
     const char byte = 1;
     const pid_t grandchild = ::fork();
     if (grandchild == 0) {
+      // Navelo ignores SIGPIPE; the tool starts with the default.
+      ::signal(SIGPIPE, SIG_DFL);
       char* const argv[] = {const_cast<char*>(path.c_str()), nullptr};
       ::execv(path.c_str(), argv);
       [[maybe_unused]] ssize_t n = ::write(failed[1], &byte, 1);
