@@ -1,11 +1,8 @@
 #include "app/wayland.h"
 
-#include <QByteArray>
 #include <QtGlobal>
 #include <string_view>
 #include <vector>
-
-#include "app/logic/session.h"
 
 namespace navelo {
 
@@ -23,14 +20,6 @@ void PreferX11Windows(int& argc, char**& argv) {
   arguments.insert(arguments.end(), {option, x11First, nullptr});
   argc += 2;
   argv = arguments.data();
-}
-
-void ShowWaylandNotice(platform::MessageBoxService& messages) {
-  const QByteArray waylandDisplay = qgetenv("WAYLAND_DISPLAY");
-  if (auto notice = WaylandNotice(std::string_view(
-          waylandDisplay.constData(), static_cast<std::size_t>(waylandDisplay.size())))) {
-    messages.Show(*notice);
-  }
 }
 
 }  // namespace navelo

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/system.h"
-
 namespace navelo {
 
 // Adds to the QApplication's arguments, before it is made, that Navelo's own windows open as X11
@@ -9,9 +7,5 @@ namespace navelo {
 // sees any other window; Qt falls back to Wayland only where no X server runs. A platform the user
 // chose (QT_QPA_PLATFORM, -platform) is kept.
 void PreferX11Windows(int& argc, char**& argv);
-
-// On a Wayland desktop, tells the user in a message box that the browser must run as an X11
-// window for Navelo to see it. Called once at start.
-void ShowWaylandNotice(platform::MessageBoxService& messages);
 
 }  // namespace navelo

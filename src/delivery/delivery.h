@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/windows.h"
+#include "platform/window_system.h"
 
 namespace navelo {
 

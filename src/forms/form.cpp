@@ -34,13 +34,4 @@ std::vector<const Control*> TabOrder(const Form& form) {
   return order;
 }
 
-std::u16string WithoutControlCharacters(std::u16string_view text) {
-  std::u16string kept;
-  kept.reserve(text.size());
-  for (char16_t c : text) {
-    if (c >= 0x20) kept.push_back(c);
-  }
-  return kept;
-}
-
 }  // namespace navelo::forms

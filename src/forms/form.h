@@ -92,6 +92,7 @@ struct Control {
   bool wordWrap = false;
   bool isDefault = false;  // Enter anywhere in the form presses it
   bool isCancel = false;   // Escape presses it
+  bool link = false;       // a label that opens what it shows: the pointer turns into a hand
   Picture picture = Picture::kNone;
   int lineWidth = 1;  // pixels, lines only
   int interval = 0;   // milliseconds, timers only
@@ -129,6 +130,7 @@ struct Control {
   constexpr Control Wrapped() const { return With(&Control::wordWrap, true); }
   constexpr Control Default() const { return With(&Control::isDefault, true); }
   constexpr Control Cancel() const { return With(&Control::isCancel, true); }
+  constexpr Control Link() const { return With(&Control::link, true); }
   constexpr Control Shows(Picture p) const { return With(&Control::picture, p); }
   constexpr Control Pen(Colour colour, int pixels) const {
     return Fore(colour).With(&Control::lineWidth, pixels);
@@ -222,8 +224,5 @@ Font EffectiveFont(const Form& form, const Control& control);
 // The controls that take the focus, in the order the Tab key visits them.
 std::vector<const Control*> TabOrder(const Form& form);
 
-// Text boxes take no C0 control characters (CR, LF, Tab, ...): they are dropped from what is
-// typed or pasted, so an identifier can never carry a key that submits a form.
-std::u16string WithoutControlCharacters(std::u16string_view text);
 
 }  // namespace navelo::forms

@@ -44,12 +44,12 @@ Rect PlaceOnScreens(Rect window, int captionHeight, const std::vector<Rect>& scr
   return window;
 }
 
-int TwipsToPixels(int twips) {
-  return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
+int TwipsToPixels(int twips, int dpi) {
+  return static_cast<int>(std::lround(static_cast<double>(twips) * dpi / 1440));
 }
 
-int PixelsToTwips(int pixels) {
-  return pixels * kTwipsPerPixel;
+int PixelsToTwips(int pixels, int dpi) {
+  return static_cast<int>(std::lround(static_cast<double>(pixels) * 1440 / dpi));
 }
 
 }  // namespace navelo

@@ -18,7 +18,8 @@ Rect PlaceOnScreens(Rect window, int captionHeight, const std::vector<Rect>& scr
 
 // Twips (1/1440 inch) and device-independent pixels: 15 twips to a pixel.
 inline constexpr int kTwipsPerPixel = 15;
-int TwipsToPixels(int twips);
-int PixelsToTwips(int pixels);
+// At another number of pixels to the inch, as positions on a Windows screen are.
+int TwipsToPixels(int twips, int dpi = 96);
+int PixelsToTwips(int pixels, int dpi = 96);
 
 }  // namespace navelo

@@ -166,7 +166,7 @@ constexpr Control kAboutControls[] = {
         .Tab(7)
         .Bold(true, false)
         .Aligned(Align::kCenter),
-    Label("lblUrl", u"", 1980, 1410, 3525, 255).At(0).Tab(8).Bold(false, true).Fore(kBlue),
+    Label("lblUrl", u"", 1980, 1410, 3525, 255).At(0).Tab(8).Bold(false, true).Fore(kBlue).Link(),
     Label("Label2", u"使い方、ボタンと設定の説明です。", 660, 1650, 4845, 405)
         .Tab(13)
         .Fore(kRed)
@@ -175,7 +175,7 @@ constexpr Control kAboutControls[] = {
         .Tab(9)
         .Bold(true, false)
         .Aligned(Align::kCenter),
-    Label("lblUrl", u"", 2010, 2160, 2775, 255).At(1).Tab(10).Bold(false, true).Fore(kBlue),
+    Label("lblUrl", u"", 2010, 2160, 2775, 255).At(1).Tab(10).Bold(false, true).Fore(kBlue).Link(),
     Label("Label4", u"Navelo と設定ファイルのあるフォルダーです。", 630, 2400, 4845, 405)
         .Tab(14)
         .Fore(kRed)
@@ -184,7 +184,7 @@ constexpr Control kAboutControls[] = {
         .Tab(11)
         .Bold(true, false)
         .Aligned(Align::kCenter),
-    Label("lblUrl", u"", 1980, 2940, 2775, 255).At(2).Tab(12).Bold(false, true).Fore(kBlue),
+    Label("lblUrl", u"", 1980, 2940, 2775, 255).At(2).Tab(12).Bold(false, true).Fore(kBlue).Link(),
     Label("Label6", u"登録した情報は暗号化して保存されます。編集はNaveloを閉じてから。", 630, 3210,
           4845, 405)
         .Tab(15)

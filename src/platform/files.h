@@ -18,6 +18,8 @@ class FileStore {
  public:
   virtual ~FileStore() = default;
   virtual FileRead Read(const std::string& path) const = 0;
+  // Whether a file or folder exists at `path` (following symbolic links).
+  virtual bool Exists(const std::string& path) const = 0;
   // Replaces the file in one step: afterwards the path holds either the old content or the new,
   // complete, readable and writable by its owner only. Returns the reason on failure.
   virtual std::optional<std::string> Replace(const std::string& path, const std::string& bytes) = 0;

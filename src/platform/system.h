@@ -21,13 +21,9 @@ class ShellService {
  public:
   virtual ~ShellService() = default;
   virtual bool Open(const std::u16string& target) = 0;
-};
-
-// Keeps a top-level window above all others, or lets it be an ordinary window again.
-class TopmostService {
- public:
-  virtual ~TopmostService() = default;
-  virtual void SetTopmost(WindowHandle window, bool on) = 0;
+  // The address that opens a local file or folder (UTF-8 path): the path itself where the opener
+  // takes paths.
+  virtual std::u16string AddressOf(const std::string& path) const;
 };
 
 // Where the program lives, and how it ends at once.
@@ -43,6 +39,9 @@ class ProgramService {
   // Runs `handler` once on the GUI thread when the process is asked to stop (termination signals,
   // the end of the desktop session).
   virtual void OnTerminationRequest(std::function<void()> handler) = 0;
+  // Runs `handler` once if the process ends without its windows being closed (where the toolkit
+  // ends it when the connection to the display breaks). Nothing may be shown then.
+  virtual void OnExitWithoutClose(std::function<void()> handler) { (void)handler; }
 };
 
 }  // namespace navelo::platform

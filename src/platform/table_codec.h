@@ -5,6 +5,7 @@
 #include <functional>
 #include <vector>
 
+#include "base/text.h"
 #include "platform/codec.h"
 
 namespace navelo::platform {
@@ -34,10 +35,5 @@ class TableCodec : public AnsiCodec {
   // Double-byte pairs (lead * 256 + trail); kNone marks no character.
   std::vector<char16_t> pairs_;
 };
-
-// Lead bytes of code page 932.
-constexpr bool IsCp932Lead(int b) {
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
 
 }  // namespace navelo::platform

@@ -1,5 +1,6 @@
 #include "settings/cipher.h"
 
+#include "base/text.h"
 #include "settings/numbers.h"
 
 namespace navelo {
@@ -37,7 +38,6 @@ std::uint8_t KeyStream::EncryptByte(std::uint8_t& byte) {
 std::u16string EncipherText(std::u16string_view text, std::u16string_view key,
                             const platform::AnsiCodec& codec) {
   if (text.empty()) return {};
-  static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
   KeyStream stream(key);
   std::string bytes = codec.ToAnsi(text);
   std::u16string out;
@@ -45,8 +45,8 @@ std::u16string EncipherText(std::u16string_view text, std::u16string_view key,
   for (char c : bytes) {
     auto b = static_cast<std::uint8_t>(c);
     std::uint8_t v = stream.EncryptByte(b);
-    out.push_back(kDigits[v >> 4]);
-    out.push_back(kDigits[v & 0xF]);
+    out.push_back(kHexDigits[v >> 4]);
+    out.push_back(kHexDigits[v & 0xF]);
   }
   return out;
 }

@@ -4,12 +4,11 @@
 #include <cmath>
 #include <string>
 
+#include "base/text.h"
+
 namespace navelo {
 namespace {
 
-bool IsBlank(char16_t c) {
-  return c == u' ' || c == u'\t';
-}
 bool IsDigit(char16_t c) {
   return c >= u'0' && c <= u'9';
 }

@@ -1,6 +1,7 @@
 #include "settings/profile.h"
 
-#include "settings/utf8.h"
+#include "base/text.h"
+#include "base/utf8.h"
 
 namespace navelo {
 namespace {
@@ -28,10 +29,6 @@ std::string ToUtf16Le(std::u16string_view text) {
     bytes.push_back(static_cast<char>(c >> 8));
   }
   return bytes;
-}
-
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
 }
 
 std::string_view Trim(std::string_view s) {

@@ -3,6 +3,7 @@
 #include <limits>
 #include <vector>
 
+#include "base/text.h"
 #include "settings/cipher.h"
 #include "settings/fields.h"
 #include "settings/numbers.h"
@@ -28,10 +29,9 @@ Int ReadInt(const ProfileSnapshot& snap, std::u16string_view key, Int fallback) 
 }
 
 std::u16string Hex64(std::uint64_t value) {
-  static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
   std::u16string out(16, u'0');
   for (int i = 15; i >= 0; --i, value >>= 4)
-    out[static_cast<std::size_t>(i)] = kDigits[value & 0xF];
+    out[static_cast<std::size_t>(i)] = kHexDigits[value & 0xF];
   return out;
 }
 

@@ -8,7 +8,7 @@
 #include "platform/codec.h"
 #include "platform/files.h"
 #include "settings/profile.h"
-#include "settings/utf8.h"
+#include "base/utf8.h"
 
 namespace navelo {
 

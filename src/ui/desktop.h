@@ -2,8 +2,6 @@
 
 #include "platform/system.h"
 
-class QWindow;
-
 namespace navelo::ui {
 
 // Modal Qt message box: the text, an OK button, no icon.
@@ -16,18 +14,8 @@ class QtMessageBox final : public platform::MessageBoxService {
 class XdgShell final : public platform::ShellService {
  public:
   bool Open(const std::u16string& target) override;
+  // A file URL.
+  std::u16string AddressOf(const std::string& path) const override;
 };
-
-// Always-on-top through the window manager's "above" state (_NET_WM_STATE_ABOVE), for the
-// program's own top-level windows.
-class EwmhTopmost final : public platform::TopmostService {
- public:
-  void SetTopmost(platform::WindowHandle window, bool on) override;
-};
-
-// Sets a top-level window's title-bar buttons, as kept in its "titleButtons" property (window
-// menu 1, close box 2, minimise box 4, maximise box 8), in the window manager's Motif hints. Qt
-// writes those hints itself whenever the window's flags change, so this follows every change.
-void ApplyTitleButtons(QWindow* window);
 
 }  // namespace navelo::ui

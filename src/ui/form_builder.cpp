@@ -13,14 +13,13 @@
 #include <QTextLayout>
 #include <QTimer>
 #include <QValidator>
-#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <map>
 #include <vector>
 
+#include "base/text.h"
 #include "forms/geometry.h"
-#include "ui/desktop.h"
 #include "ui/ui.h"
 
 namespace navelo::ui {
@@ -39,9 +38,9 @@ class NoControlCharacters final : public QValidator {
  public:
   using QValidator::QValidator;
   State validate(QString& input, int& pos) const override {
-    const std::u16string kept = forms::WithoutControlCharacters(FromQString(input));
+    const std::u16string kept = WithoutControlCharacters(FromQString(input));
     if (kept.size() != static_cast<std::size_t>(input.size())) {
-      const std::u16string before = forms::WithoutControlCharacters(FromQString(input.left(pos)));
+      const std::u16string before = WithoutControlCharacters(FromQString(input.left(pos)));
       input = ToQString(kept);
       pos = static_cast<int>(before.size());
     }
@@ -115,30 +114,6 @@ class WrappedLabel final : public QLabel {
   QString measured_;
 };
 
-// Keeps a window's title-bar buttons with the window manager: set before the window is first
-// mapped (the show event comes first) and whenever it is shown again.
-class TitleButtonsKeeper final : public QObject {
- public:
-  TitleButtonsKeeper(int buttons, QWidget* window) : QObject(window), buttons_(buttons) {
-    window->installEventFilter(this);
-  }
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Show) {
-      QWindow* window = static_cast<QWidget*>(watched)->windowHandle();
-      if (window) {
-        window->setProperty("titleButtons", buttons_);
-        ApplyTitleButtons(window);
-      }
-    }
-    return false;
-  }
-
- private:
-  int buttons_;
-};
-
 // A straight line, drawn on a widget that covers it and lets the mouse through to the form.
 class LineWidget final : public QWidget {
  public:
@@ -179,6 +154,7 @@ QWidget* MakeWidget(const forms::Control& c, QWidget* parent) {
       if (c.align == forms::Align::kCenter) label->setAlignment(Qt::AlignCenter);
       if (c.align == forms::Align::kRight) label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
       if (c.border == forms::Border::kSingle) label->setFrameShape(QFrame::Box);
+      if (c.link) label->setCursor(Qt::PointingHandCursor);
       return label;
     }
     case forms::Kind::kTextBox: {
@@ -266,9 +242,6 @@ void BuildWindow(const forms::Form& form, QWidget* window, Qt::WindowType type) 
   if (form.minimizeBox) flags |= Qt::WindowMinimizeButtonHint;
   if (form.maximizeBox) flags |= Qt::WindowMaximizeButtonHint;
   window->setWindowFlags(flags);
-  new TitleButtonsKeeper((form.windowMenu ? 1 : 0) | (form.closeBox ? 2 : 0) |
-                             (form.minimizeBox ? 4 : 0) | (form.maximizeBox ? 8 : 0),
-                         window);
   if (form.defaultFace != forms::Face::kSystem) window->setFont(FontOf({form.defaultFace}));
   if (type == Qt::Dialog) {
     window->setFixedSize(TwipsToPixels(form.clientWidth), TwipsToPixels(form.clientHeight));

@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/text.h"
+#include "platform/win32/window_system.h"
+
 namespace navelo::win {
 namespace {
 
@@ -32,19 +35,19 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
     if (OpenClipboard(hwnd)) {
       if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
         if (auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-          text = Text(chars);
+          text = FromWide(chars);
           GlobalUnlock(data);
         }
       }
       CloseClipboard();
     }
-    const std::wstring kept = Wide(forms::WithoutControlCharacters(text));
+    const std::wstring kept = Wide(WithoutControlCharacters(text));
     SendMessageW(hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(kept.c_str()));
     return 0;
   }
   if (message == WM_SETTEXT && lParam != 0) {
     const std::wstring kept =
-        Wide(forms::WithoutControlCharacters(Text(reinterpret_cast<const wchar_t*>(lParam))));
+        Wide(WithoutControlCharacters(FromWide(reinterpret_cast<const wchar_t*>(lParam))));
     return DefSubclassProc(hwnd, message, wParam, reinterpret_cast<LPARAM>(kept.c_str()));
   }
   return DefSubclassProc(hwnd, message, wParam, lParam);
@@ -52,20 +55,8 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
 
 }  // namespace
 
-std::wstring Wide(std::u16string_view text) {
-  return std::wstring(text.begin(), text.end());
-}
-
-std::u16string Text(std::wstring_view text) {
-  return std::u16string(text.begin(), text.end());
-}
-
 std::u16string WindowText(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  std::wstring text(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
-  const int n = GetWindowTextW(window, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(std::max(n, 0)));
-  return Text(text);
+  return platform::win32::WindowTitle(reinterpret_cast<platform::WindowHandle>(window));
 }
 
 void SetWindowText(HWND window, std::u16string_view text) {
@@ -154,7 +145,7 @@ HMENU FormWindow::PopupMenu(std::string_view name) const {
   return it == popups_.end() ? nullptr : it->second;
 }
 
-void FormWindow::Create(HWND owner) {
+void FormWindow::Create() {
   HMENU menu = BuildMenus();
   static const bool registered = [] {
     WNDCLASSEXW wc{};
@@ -172,14 +163,14 @@ void FormWindow::Create(HWND owner) {
   // their edge and caption.
   DWORD style = WS_CAPTION;
   DWORD exStyle = 0;
-  style |= owner ? WS_POPUP : WS_OVERLAPPED;
+  style |= popup_ ? WS_POPUP : WS_OVERLAPPED;
   if (form_.windowMenu) style |= WS_SYSMENU;
   if (form_.minimizeBox) style |= WS_MINIMIZEBOX;
   if (form_.maximizeBox) style |= WS_MAXIMIZEBOX;
   if (form_.border == forms::FormBorder::kFixedDialog) exStyle |= WS_EX_DLGMODALFRAME;
   exStyle |= WS_EX_CONTROLPARENT;
   hwnd_ = CreateWindowExW(exStyle, kClassName, Wide(form_.caption).c_str(), style, CW_USEDEFAULT,
-                          CW_USEDEFAULT, 100, 100, owner, menu, GetModuleHandleW(nullptr), this);
+                          CW_USEDEFAULT, 100, 100, nullptr, menu, GetModuleHandleW(nullptr), this);
   dpi_ = DpiOf(hwnd_);
   SizeToForm();
   BuildControls();
@@ -252,8 +243,9 @@ void FormWindow::LayoutControls(bool redraw) {
     const int x = Pixels(left, dpi_), y = Pixels(top, dpi_);
     SetWindowPos(b.hwnd, nullptr, x, y, Pixels(c.width, dpi_), Pixels(c.height, dpi_),
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(b.hwnd, WM_SETFONT,
-                 reinterpret_cast<WPARAM>(FontFor(forms::EffectiveFont(form_, c))), redraw);
+    forms::Font font = forms::EffectiveFont(form_, c);
+    if (italic_.count(b.hwnd) != 0) font.italic = !font.italic;
+    SendMessageW(b.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(font)), redraw);
     if (frame) {
       // A frame shows only what lies within it; what its layout puts beyond its edge is hidden.
       HRGN shown = CreateRectRgn(Pixels(frame->left, dpi_) - x, Pixels(frame->top, dpi_) - y,
@@ -293,8 +285,9 @@ void FormWindow::BuildControls() {
         style |= c.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
         break;
       case forms::Kind::kCheckBox:
+        // The window's controller decides the state a click gives.
         windowClass = L"BUTTON";
-        style |= BS_AUTOCHECKBOX;
+        style |= BS_CHECKBOX;
         break;
       case forms::Kind::kFrame:
         windowClass = L"BUTTON";
@@ -370,6 +363,19 @@ void FormWindow::PaintLines(HDC dc) {
   }
 }
 
+void FormWindow::SetItalic(HWND control, bool italic) {
+  const forms::Control* c = ControlOf(control);
+  if (c == nullptr) return;
+  forms::Font font = forms::EffectiveFont(form_, *c);
+  if (italic != font.italic) {
+    italic_.insert(control);
+  } else {
+    italic_.erase(control);
+  }
+  font.italic = italic;
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(font)), TRUE);
+}
+
 void FormWindow::Focus(HWND control) {
   focus_ = control;
   SetFocus(control);
@@ -389,9 +395,23 @@ int FormWindow::RunModal(HWND owner) {
   // that is itself destroyed in between.
   const HWND previousOwner = GetWindow(hwnd_, GW_OWNER);
   SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
-  // The owner keeps whichever window it had; only one that was enabled is enabled again.
-  const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
-  if (owner) EnableWindow(owner, FALSE);
+  // The owner keeps whichever window it had; only one that was enabled is enabled again. Without
+  // an owner, every other enabled window of the program waits.
+  std::vector<HWND> disabled;
+  if (owner) {
+    if (IsWindowEnabled(owner)) disabled.push_back(owner);
+  } else {
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+          auto& list = *reinterpret_cast<std::vector<HWND>*>(data);
+          if (IsWindowVisible(window) && IsWindowEnabled(window)) list.push_back(window);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&disabled));
+    std::erase(disabled, hwnd_);
+  }
+  for (HWND window : disabled) EnableWindow(window, FALSE);
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
   modalRunning_ = true;
@@ -408,12 +428,12 @@ int FormWindow::RunModal(HWND owner) {
     }
   }
   modalRunning_ = false;
-  if (ownerWasEnabled) EnableWindow(owner, TRUE);
+  for (HWND window : disabled) EnableWindow(window, TRUE);
   if (hwnd_) {
     ShowWindow(hwnd_, SW_HIDE);
     SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(previousOwner));
   }
-  if (owner) SetForegroundWindow(owner);
+  if (!disabled.empty()) SetForegroundWindow(owner ? owner : disabled.front());
   return modalResult_;
 }
 
@@ -532,6 +552,7 @@ LRESULT FormWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       hwnd_ = nullptr;
       focus_ = nullptr;
       built_.clear();
+      italic_.clear();
       for (HMENU menu : detached_) DestroyMenu(menu);
       detached_.clear();
       popups_.clear();

@@ -4,18 +4,20 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "forms/form.h"
+#include "platform/win32/text.h"
 
 // The Win32 front end: Navelo's forms drawn with ordinary Windows controls from their
 // descriptions. Every window is a `FormWindow`; its controls are found by name.
 namespace navelo::win {
 
-std::wstring Wide(std::u16string_view text);
-std::u16string Text(std::wstring_view text);
+using platform::win32::FromWide;
+using platform::win32::Wide;
 // The text a window shows.
 std::u16string WindowText(HWND window);
 void SetWindowText(HWND window, std::u16string_view text);
@@ -32,7 +34,8 @@ std::wstring FaceName(forms::Face face);
 // IsDialogMessageW.
 class FormWindow {
  public:
-  explicit FormWindow(const forms::Form& form) : form_(form) {}
+  // A popup window (a dialog) or an overlapped one (the panel).
+  FormWindow(const forms::Form& form, bool popup) : form_(form), popup_(popup) {}
   virtual ~FormWindow();
   FormWindow(const FormWindow&) = delete;
   FormWindow& operator=(const FormWindow&) = delete;
@@ -46,11 +49,12 @@ class FormWindow {
   // Creates the window and its controls, hidden, with the form's menu bar when it has one. Should
   // the window be destroyed (Windows destroys a window with its owner), hwnd() is null again and
   // the next Create builds it afresh.
-  void Create(HWND owner);
+  void Create();
   // The popup menu built for a menu item that is not in the menu bar.
   HMENU PopupMenu(std::string_view name) const;
   // Shows the window owned by `owner`, disables `owner` and runs a message loop until EndModal;
-  // the window then gets back the owner it had before.
+  // the window then gets back the owner it had before. Without an owner, the program's other
+  // windows are disabled instead.
   int RunModal(HWND owner);
   void EndModal(int result);
   bool modal() const { return modalRunning_; }
@@ -62,6 +66,9 @@ class FormWindow {
 
   // Places the window so its client area opens at (left, top) twips on the screen.
   void PlaceClientAt(int leftTwips, int topTwips);
+  // Draws a control's text in its form's font, upright or italic; kept when the window is laid
+  // out again.
+  void SetItalic(HWND control, bool italic);
 
  protected:
   // Window messages not handled here.
@@ -98,6 +105,7 @@ class FormWindow {
   void RestoreFocus();
 
   const forms::Form& form_;
+  bool popup_;
   HWND hwnd_ = nullptr;
   UINT dpi_ = 96;
   struct Built {
@@ -110,6 +118,7 @@ class FormWindow {
   std::vector<HMENU> detached_;
   std::map<std::wstring, HFONT> fonts_;
   std::map<forms::Colour, HBRUSH> brushes_;
+  std::set<HWND> italic_;
   HWND focus_ = nullptr;  // the control to focus when the window is activated
   bool modalRunning_ = false;
   int modalResult_ = 0;

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "base/text.h"
 #include "forms/layouts.h"
 
 namespace navelo::forms {

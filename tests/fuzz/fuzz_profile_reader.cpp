@@ -8,7 +8,7 @@
 #include "platform/testing/native_codec.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
-#include "settings/utf8.h"
+#include "base/utf8.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const navelo::platform::testing::NativeCodec codec;

@@ -1,4 +1,4 @@
-#include "settings/location.h"
+#include "base/settings_location.h"
 
 #include <gtest/gtest.h>
 

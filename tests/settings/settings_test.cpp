@@ -5,7 +5,7 @@
 #include "platform/testing/doubles.h"
 #include "platform/testing/native_codec.h"
 #include "settings/cipher.h"
-#include "settings/utf8.h"
+#include "base/utf8.h"
 
 namespace navelo {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/win32/registry_sysinfo.h"
+#include "platform/registry_sysinfo.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 namespace navelo {
 namespace {
 
-using platform::win32::Registry;
+using platform::Registry;
 
 struct FakeValue {
   std::uint32_t type;
@@ -50,7 +50,7 @@ class FakeRegistry final : public Registry {
   }
 };
 
-class FakeLauncher final : public platform::win32::ProgramLauncher {
+class FakeLauncher final : public platform::ProgramLauncher {
  public:
   std::vector<std::string> started;
   std::vector<std::string> files;

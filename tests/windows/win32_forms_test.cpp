@@ -21,7 +21,7 @@
 #include "forms/layouts.h"
 #include "platform/testing/doubles.h"
 #include "platform/win32/codec_cp932.h"
-#include "platform/win32/desktop.h"
+#include "platform/win32/shell.h"
 #include "platform/win32/program.h"
 #include "win/dialogs.h"
 #include "win/panel.h"

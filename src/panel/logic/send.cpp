@@ -1,5 +1,7 @@
 #include "panel/logic/send.h"
 
+#include "base/text.h"
+
 namespace navelo {
 namespace {
 
@@ -7,9 +9,7 @@ namespace {
 // submit the form or move to another field, so they are left out; only the separating Tabs
 // between fields are typed.
 std::u16string Field(std::u16string_view text) {
-  std::u16string out(text);
-  std::erase_if(out, [](char16_t c) { return c < 0x20; });
-  return out;
+  return WithoutControlCharacters(text);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "panel/logic/tracker.h"
 
+#include "base/text.h"
+
 namespace navelo {
 namespace {
 
@@ -8,10 +10,6 @@ void GrowTitle(std::u16string& stored, const std::u16string& current) {
   if (stored.size() < current.size() && current.compare(0, stored.size(), stored) == 0) {
     stored = current;
   }
-}
-
-bool IsLeadByte(unsigned char b) {
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
 }  // namespace
@@ -44,7 +42,7 @@ std::u16string CutTitle(std::u16string_view title, const platform::AnsiCodec& co
   if (bytes.size() <= kMaxBytes) return codec.FromAnsi(bytes);
   std::size_t end = 0;
   while (end < kMaxBytes) {
-    const std::size_t width = IsLeadByte(static_cast<unsigned char>(bytes[end])) ? 2 : 1;
+    const std::size_t width = IsCp932Lead(static_cast<unsigned char>(bytes[end])) ? 2 : 1;
     if (end + width > kMaxBytes) break;
     end += width;
   }

@@ -61,6 +61,11 @@ std::string ResolveLinks(const std::string& path) {
   return current;
 }
 
+bool PosixFileStore::Exists(const std::string& path) const {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0;
+}
+
 FileRead PosixFileStore::Read(const std::string& path) const {
   FileRead result;
   auto fail = [&](std::string reason) {

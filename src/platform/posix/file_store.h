@@ -19,6 +19,7 @@ inline constexpr std::uint64_t kMaxSettingsFileBytes = 64ull << 20;
 class PosixFileStore final : public FileStore {
  public:
   FileRead Read(const std::string& path) const override;
+  bool Exists(const std::string& path) const override;
   std::optional<std::string> Replace(const std::string& path, const std::string& bytes) override;
 };
 

@@ -4,9 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/desktop.h"
 #include "platform/files.h"
+#include "platform/settings_home.h"
 #include "platform/system.h"
-#include "platform/windows.h"
+#include "platform/window_system.h"
 
 namespace navelo::platform::testing {
 
@@ -14,6 +16,7 @@ namespace navelo::platform::testing {
 class MemoryFileStore final : public FileStore {
  public:
   FileRead Read(const std::string& path) const override;
+  bool Exists(const std::string& path) const override { return files.count(path) != 0; }
   std::optional<std::string> Replace(const std::string& path, const std::string& bytes) override;
 
   std::map<std::string, std::string> files;
@@ -46,16 +49,6 @@ class RecordingShell final : public ShellService {
   std::vector<std::u16string> opened;
 };
 
-class RecordingTopmost final : public TopmostService {
- public:
-  void SetTopmost(WindowHandle window, bool on) override { calls.push_back({window, on}); }
-  struct Call {
-    WindowHandle window;
-    bool on;
-  };
-  std::vector<Call> calls;
-};
-
 // A program living in `directory`; EndNow throws so a test can observe it.
 class FakeProgram final : public ProgramService {
  public:
@@ -70,8 +63,12 @@ class FakeProgram final : public ProgramService {
   void OnTerminationRequest(std::function<void()> handler) override {
     terminationHandler = std::move(handler);
   }
+  void OnExitWithoutClose(std::function<void()> handler) override {
+    exitHandler = std::move(handler);
+  }
   std::string directory = "/opt/navelo";
   std::function<void()> terminationHandler;
+  std::function<void()> exitHandler;
 };
 
 // The foreground window is whatever the test says it is.
@@ -125,6 +122,73 @@ class FakeWindowSystem final : public WindowSystem {
   int activations = 0;
   int restores = 0;
   int beeps = 0;
+};
+
+// A desktop of the fakes above, recording what is asked of Navelo's own windows.
+class FakeDesktop final : public Desktop {
+ public:
+  std::string name() const override { return "fake"; }
+  DesktopCapabilities capabilities() const override { return caps; }
+  DesktopNotice notice() const override { return startNotice; }
+  ForegroundService& foreground() override { return *front; }
+  WindowSystem& windows() override { return system; }
+  void KeepAbove(WindowHandle window, bool on) override { above.push_back({window, on}); }
+  void SetTitleButtons(WindowHandle window, TitleButtons buttons) override {
+    titleButtons.push_back({window, buttons});
+  }
+  bool BringForward(long processId) override {
+    broughtForward.push_back(processId);
+    return true;
+  }
+
+  DesktopCapabilities caps;
+  DesktopNotice startNotice = DesktopNotice::kNone;
+  FakeForeground foregroundWindow;
+  ForegroundService* front = &foregroundWindow;  // another foreground service, when a test says so
+  FakeWindowSystem system;
+  struct Above {
+    WindowHandle window;
+    bool on;
+  };
+  std::vector<Above> above;
+  std::vector<std::pair<WindowHandle, TitleButtons>> titleButtons;
+  std::vector<long> broughtForward;
+};
+
+// The settings file at a fixed place, with a lock in the state the test says.
+class FakeSettingsHome final : public SettingsHome {
+ public:
+  class Lock final : public InstanceLock {
+   public:
+    Lock(State state, long holder, std::string path) : state_(state), holder_(holder), path_(path) {}
+    State state() const override { return state_; }
+    long holder() const override { return holder_; }
+    std::string error() const override { return state_ == State::kUnavailable ? "refused" : ""; }
+    std::string path() const override { return path_; }
+
+   private:
+    State state_;
+    long holder_;
+    std::string path_;
+  };
+
+  SettingsLocation Locate(const std::string&, std::string* folderError) override {
+    if (folderError) *folderError = this->folderError;
+    return location;
+  }
+  std::unique_ptr<InstanceLock> Lock(const std::string& settingsPath) override {
+    return std::make_unique<class Lock>(lockState, holder, settingsPath + ".lock");
+  }
+  std::vector<std::string> RemoveStrayTemporaries(const std::string& settingsPath) override {
+    cleared.push_back(settingsPath);
+    return {};
+  }
+
+  SettingsLocation location{"/opt/navelo/Navelo.INI", "/opt/navelo/Navelo.INI"};
+  std::string folderError;
+  InstanceLock::State lockState = InstanceLock::State::kHeld;
+  long holder = 0;
+  std::vector<std::string> cleared;
 };
 
 }  // namespace navelo::platform::testing

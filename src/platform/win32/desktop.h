@@ -1,42 +1,26 @@
 #pragma once
 
-#include "platform/sysinfo.h"
-#include "platform/system.h"
-#include "platform/win32/registry.h"
+#include "platform/desktop.h"
+#include "platform/win32/window_system.h"
 
 namespace navelo::platform::win32 {
 
-// MessageBoxW: the text, an OK button, no icon, owned by the active window of this program.
-class Win32MessageBox final : public MessageBoxService {
+// The Windows desktop: the foreground window, activation and SendInput typing, and Navelo's own
+// windows kept above the others with SetWindowPos. Title-bar buttons come with the windows'
+// styles.
+class Win32Desktop final : public Desktop {
  public:
-  void Show(const std::u16string& text, const std::u16string& title) override;
-};
+  std::string name() const override { return "win32"; }
+  DesktopCapabilities capabilities() const override { return {}; }
+  ForegroundService& foreground() override { return foreground_; }
+  WindowSystem& windows() override { return windows_; }
+  void KeepAbove(WindowHandle window, bool on) override;
+  void SetTitleButtons(WindowHandle, TitleButtons) override {}
+  bool BringForward(long processId) override;
 
-// ShellExecuteW with the verb "open".
-class Win32Shell final : public ShellService {
- public:
-  bool Open(const std::u16string& target) override;
-};
-
-// SetWindowPos with HWND_TOPMOST or HWND_NOTOPMOST.
-class Win32Topmost final : public TopmostService {
- public:
-  void SetTopmost(WindowHandle window, bool on) override;
-};
-
-// The registry's narrow-character calls.
-class Win32Registry final : public Registry {
- public:
-  long Open(Key root, const std::string& path, std::uint32_t access, Key& opened) override;
-  long Query(Key key, const std::string& name, std::uint32_t& type,
-             std::vector<unsigned char>& data, std::uint32_t& size) override;
-  long Close(Key key) override;
-};
-
-class Win32Launcher final : public ProgramLauncher {
- public:
-  bool Start(const std::string& path) override;
-  bool FileExists(const std::string& path) const override;
+ private:
+  Win32Foreground foreground_;
+  Win32WindowSystem windows_;
 };
 
 }  // namespace navelo::platform::win32

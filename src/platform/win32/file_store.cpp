@@ -74,6 +74,10 @@ std::string ErrorText(unsigned long code) {
   return (text.empty() ? std::string("error") : Utf8(text)) + " (" + std::to_string(code) + ")";
 }
 
+bool Win32FileStore::Exists(const std::string& path) const {
+  return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 FileRead Win32FileStore::Read(const std::string& path) const {
   FileRead result;
   Handle file;

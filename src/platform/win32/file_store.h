@@ -14,6 +14,7 @@ namespace navelo::platform::win32 {
 class Win32FileStore final : public FileStore {
  public:
   FileRead Read(const std::string& path) const override;
+  bool Exists(const std::string& path) const override;
   std::optional<std::string> Replace(const std::string& path, const std::string& bytes) override;
 };
 

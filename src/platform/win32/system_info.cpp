@@ -1,6 +1,6 @@
 #include "platform/win32/system_info.h"
 
-#include "platform/win32/registry_sysinfo.h"
+#include "platform/registry_sysinfo.h"
 
 namespace navelo::platform::win32 {
 

@@ -2,7 +2,7 @@
 
 #include "platform/codec.h"
 #include "platform/sysinfo.h"
-#include "platform/win32/desktop.h"
+#include "platform/win32/shell.h"
 
 namespace navelo::platform::win32 {
 

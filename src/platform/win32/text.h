@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/utf8.h"
+#include "base/utf8.h"
 
 namespace navelo::platform::win32 {
 
@@ -14,6 +14,9 @@ inline std::wstring Wide(std::string_view utf8) {
 }
 inline std::wstring Wide(std::u16string_view text) {
   return std::wstring(text.begin(), text.end());
+}
+inline std::u16string FromWide(std::wstring_view text) {
+  return std::u16string(text.begin(), text.end());
 }
 inline std::string Utf8(std::wstring_view text) {
   return ToUtf8(std::u16string(text.begin(), text.end()));

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/windows.h"
+#include "platform/window_system.h"
 
 namespace navelo::platform::win32 {
 

@@ -5,10 +5,9 @@
 #include <map>
 #include <set>
 
-#include "settings/utf8.h"
+#include "base/utf8.h"
+#include "platform/x11/x11_util.h"
 // clang-format off
-#include <X11/Xlib.h>
-#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/XKBlib.h>
 #include <X11/keysym.h>
@@ -24,75 +23,6 @@ Display* D(void* display) {
 
 int RecordError(Display*, XErrorEvent*) {
   return 0;
-}
-
-Atom A(Display* d, const char* name) {
-  return XInternAtom(d, name, False);
-}
-
-// One 32-bit-format property as a list of values; empty when missing or on any error.
-std::vector<unsigned long> Longs(Display* d, Window w, const char* property, Atom type,
-                                 long length = 64) {
-  std::vector<unsigned long> out;
-  Atom actual = 0;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  if (XGetWindowProperty(d, w, A(d, property), 0, length, False, type, &actual, &format, &count,
-                         &after, &data) == Success &&
-      data != nullptr) {
-    if (format == 32) {
-      auto* values = reinterpret_cast<unsigned long*>(data);
-      out.assign(values, values + count);
-    }
-    XFree(data);
-  }
-  return out;
-}
-
-// The title: _NET_WM_NAME in UTF-8, else WM_NAME in whatever encoding it carries; read no further
-// than the first kTitleCharacters characters need (a title can be megabytes long).
-std::u16string Title(Display* d, Window w) {
-  // Four bytes at most for a character in UTF-8, in 32-bit units.
-  constexpr long kUtf8Units = static_cast<long>(kTitleCharacters);
-  Atom actual = 0;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  if (XGetWindowProperty(d, w, A(d, "_NET_WM_NAME"), 0, kUtf8Units, False, A(d, "UTF8_STRING"),
-                         &actual, &format, &count, &after, &data) == Success &&
-      data != nullptr) {
-    std::string utf8(reinterpret_cast<char*>(data), count);
-    XFree(data);
-    if (format == 8 && !utf8.empty()) {
-      std::u16string title = FromUtf8(utf8);
-      // A character cut at the end of what was read decodes as U+FFFD: past the characters kept.
-      if (after > 0 && title.size() > kTitleCharacters) title.resize(kTitleCharacters);
-      return title;
-    }
-  }
-  // Compound text spends escape sequences besides up to two bytes a character: a generous cap.
-  data = nullptr;
-  if (XGetWindowProperty(d, w, XA_WM_NAME, 0, 4 * kUtf8Units, False, AnyPropertyType, &actual,
-                         &format, &count, &after, &data) != Success ||
-      data == nullptr) {
-    return {};
-  }
-  XTextProperty text{data, actual, format, count};
-  std::u16string title;
-  char** list = nullptr;
-  int n = 0;
-  if (format == 8 && Xutf8TextPropertyToTextList(d, &text, &list, &n) >= Success &&
-      list != nullptr) {
-    if (n > 0 && list[0] != nullptr) title = FromUtf8(list[0]);
-    XFreeStringList(list);
-  } else if (format == 8 && actual == XA_STRING) {
-    // Latin-1.
-    for (unsigned long i = 0; i < count; ++i) title.push_back(data[i]);
-  }
-  XFree(data);
-  if (after > 0 && title.size() > kTitleCharacters) title.resize(kTitleCharacters);
-  return title;
 }
 
 bool HasWmState(Display* d, Window w) {
@@ -218,7 +148,7 @@ WindowInfo X11Foreground::Foreground() {
   if (!following_) {
     WindowInfo info;
     info.handle = ActiveWindow(d);
-    if (info.handle != 0) info.title = Title(d, info.handle);
+    if (info.handle != 0) info.title = Title(d, info.handle, kTitleCharacters);
     return info;
   }
   ReadChanges();
@@ -235,7 +165,8 @@ WindowInfo X11Foreground::Foreground() {
   }
   if (titleChanged_) {
     titleChanged_ = false;
-    current_.title = current_.handle != 0 ? Title(d, current_.handle) : std::u16string();
+    current_.title =
+        current_.handle != 0 ? Title(d, current_.handle, kTitleCharacters) : std::u16string();
   }
   return current_;
 }
@@ -331,7 +262,7 @@ WindowHandle X11WindowSystem::ActiveWindow() {
 
 std::u16string X11WindowSystem::Title(WindowHandle window) {
   if (!x_.ok() || window == 0) return {};
-  return x11::Title(D(x_.display()), static_cast<Window>(window));
+  return x11::Title(D(x_.display()), static_cast<Window>(window), kTitleCharacters);
 }
 
 bool X11WindowSystem::Activate(WindowHandle target) {
@@ -341,26 +272,15 @@ bool X11WindowSystem::Activate(WindowHandle target) {
   XWindowAttributes attrs;
   if (XGetWindowAttributes(d, w, &attrs) == 0) return false;  // the window is gone
   const Window root = DefaultRootWindow(d);
-  auto send = [&](Window about, const char* type, long a0, long a1, long a2) {
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = about;
-    e.xclient.message_type = A(d, type);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = a0;
-    e.xclient.data.l[1] = a1;
-    e.xclient.data.l[2] = a2;
-    XSendEvent(d, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
-  };
   // Switch to the window's desktop first when it lives on another one.
   auto desktop = Longs(d, w, "_NET_WM_DESKTOP", XA_CARDINAL);
   auto current = Longs(d, root, "_NET_CURRENT_DESKTOP", XA_CARDINAL);
   if (!desktop.empty() && !current.empty() && desktop[0] != current[0] &&
       desktop[0] != 0xFFFFFFFFul) {
-    send(root, "_NET_CURRENT_DESKTOP", static_cast<long>(desktop[0]), CurrentTime, 0);
+    SendToWindowManager(d, root, "_NET_CURRENT_DESKTOP", static_cast<long>(desktop[0]),
+                        CurrentTime);
   }
-  // Source indication 2: a request on the user's behalf, which focus-stealing prevention allows.
-  send(w, "_NET_ACTIVE_WINDOW", 2, CurrentTime, 0);
+  RequestActivation(d, w);
   XRaiseWindow(d, w);
   XFlush(d);
   return true;

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <memory>
 
-#include "platform/windows.h"
+#include "platform/window_system.h"
 
 namespace navelo::platform::x11 {
 

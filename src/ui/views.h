@@ -1,0 +1,143 @@
+#pragma once
+
+#include <QDialog>
+#include <QMainWindow>
+#include <map>
+#include <memory>
+
+#include "forms/form.h"
+#include "forms/view.h"
+#include "platform/desktop.h"
+
+class QTimer;
+
+// Navelo's windows drawn with Qt Widgets: each draws its form, passes clicks, menu commands,
+// closes, pointer moves and timers on to its controller and does what the controller asks.
+namespace navelo::ui {
+
+// What a dialog and the panel share: a window's controls reached by name, and its timers.
+class QtControls {
+ public:
+  // Passes the clicks of the form's controls under `root` on; with `pointer`, their pointer moves
+  // too.
+  QtControls(const forms::Form& form, QWidget* root, bool pointer);
+
+  std::u16string Text(std::string_view control, int index) const;
+  void SetText(std::string_view control, std::u16string_view text, int index);
+  void SetCheck(std::string_view control, int state);
+  void SetEnabled(std::string_view control, bool enabled);
+  void SetItalic(std::string_view control, int index, bool italic);
+  void Focus(std::string_view control);
+  void StartTimer(int timer, int milliseconds);
+  void StopTimer(int timer);
+
+  // Where clicks, pointer moves and timers go.
+  FormEvents* events = nullptr;
+
+ private:
+  QObject* Find(std::string_view control, int index) const;
+
+  QWidget* root_;
+  std::map<int, QTimer*> timers_;
+};
+
+// A modal dialog drawn from its form.
+class QtDialogView final : public QDialog, public FormView {
+ public:
+  QtDialogView(const forms::Form& form, platform::Desktop& desktop);
+
+  void SetEvents(FormEvents* events) override { controls_.events = events; }
+  std::u16string Text(std::string_view control, int index) const override {
+    return controls_.Text(control, index);
+  }
+  void SetText(std::string_view control, std::u16string_view text, int index) override {
+    controls_.SetText(control, text, index);
+  }
+  void SetCheck(std::string_view control, int state) override { controls_.SetCheck(control, state); }
+  void SetEnabled(std::string_view control, bool enabled) override {
+    controls_.SetEnabled(control, enabled);
+  }
+  void SetItalic(std::string_view control, int index, bool italic) override {
+    controls_.SetItalic(control, index, italic);
+  }
+  void SetCaption(std::u16string_view caption) override;
+  void Focus(std::string_view control) override { controls_.Focus(control); }
+  int RunModal(Owner owner) override;
+  void EndModal(int result) override { done(result); }
+  void StartTimer(int timer, int milliseconds) override {
+    controls_.StartTimer(timer, milliseconds);
+  }
+  void StopTimer(int timer) override { controls_.StopTimer(timer); }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+
+ private:
+  const forms::Form& form_;
+  QtControls controls_;
+};
+
+// The panel: the form's controls in a main window with its menu bar.
+class QtPanelView final : public QMainWindow, public PanelView {
+ public:
+  QtPanelView(const forms::Form& form, platform::Desktop& desktop);
+
+  void SetEvents(FormEvents* events) override { controls_.events = events; }
+  std::u16string Text(std::string_view control, int index) const override {
+    return controls_.Text(control, index);
+  }
+  void SetText(std::string_view control, std::u16string_view text, int index) override {
+    controls_.SetText(control, text, index);
+  }
+  void SetCheck(std::string_view control, int state) override { controls_.SetCheck(control, state); }
+  void SetEnabled(std::string_view control, bool enabled) override {
+    controls_.SetEnabled(control, enabled);
+  }
+  void SetItalic(std::string_view control, int index, bool italic) override {
+    controls_.SetItalic(control, index, italic);
+  }
+  void SetCaption(std::u16string_view caption) override;
+  void Focus(std::string_view control) override { controls_.Focus(control); }
+  int RunModal(Owner) override { return 0; }  // the panel is never modal
+  void EndModal(int) override {}
+  void StartTimer(int timer, int milliseconds) override {
+    controls_.StartTimer(timer, milliseconds);
+  }
+  void StopTimer(int timer) override { controls_.StopTimer(timer); }
+
+  std::uintptr_t Handle() const override;
+  Rect Frame() const override;
+  void MoveFrame(int x, int y) override;
+  int Height() const override { return height(); }
+  void SetHeight(int height) override;
+  std::vector<Rect> Screens() const override;
+  int PositionDpi() const override { return 96; }
+  int CaptionHeight() const override { return 24; }
+  void Show() override;
+  void PopupMenu(std::string_view menu) override;
+  void Watch(int descriptor, int timer) override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void KeepFramePosition(QPoint framePosition);
+
+  QWidget* client_;
+  QtControls controls_;
+};
+
+// Makes Qt views of the forms.
+class QtViewFactory final : public ViewFactory {
+ public:
+  explicit QtViewFactory(platform::Desktop& desktop) : desktop_(desktop) {}
+  std::unique_ptr<FormView> MakeDialog(const forms::Form& form) override;
+  std::unique_ptr<PanelView> MakePanel() override;
+
+ private:
+  platform::Desktop& desktop_;
+};
+
+}  // namespace navelo::ui
