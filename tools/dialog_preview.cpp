@@ -6,41 +6,53 @@
 #include <QTimer>
 #include <cstring>
 
-#include "app/password_dialog.h"
-#include "dialogs/about_dialog.h"
-#include "dialogs/settings_dialog.h"
-#include "platform/posix/codec_cp932.h"
+#include "app/logic/password_controller.h"
+#include "dialogs/logic/about_controller.h"
+#include "dialogs/logic/settings_controller.h"
+#include "forms/layouts.h"
 #include "platform/posix/system_info.h"
 #include "platform/testing/doubles.h"
 #include "sample_settings.h"
+#include "ui/desktop.h"
+#include "ui/views.h"
 
 int main(int argc, char** argv) {
+  using namespace navelo;
   QApplication app(argc, argv);
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/navelo/navelo.png")));  // as the program does
   if (argc != 2) return 2;
   QTimer::singleShot(15000, &app, [] { QApplication::exit(0); });
-  navelo::platform::testing::RecordingMessageBox messages;
-  navelo::platform::testing::RecordingShell shell;
+  platform::testing::RecordingMessageBox messages;
+  platform::testing::FakeDesktop desktop;
+  auto close = [](ui::QtDialogView& view) {
+    QTimer::singleShot(15000, &view, [&view] { view.EndModal(0); });
+  };
   if (std::strcmp(argv[1], "settings") == 0) {
-    navelo::SettingsRecord record = navelo::tools::SampleRecord(u"Chromium");
-    navelo::TargetSlots targets = navelo::tools::SampleTargets(u"Chromium");
-    navelo::BrowserAddresses addresses{};
-    navelo::SettingsDialog dialog(
-        {record, targets, addresses, messages, [](const std::u16string&) { return false; }});
-    QTimer::singleShot(15000, &dialog, &QDialog::reject);
+    SettingsRecord record = tools::SampleRecord(u"Chromium");
+    TargetSlots targets = tools::SampleTargets(u"Chromium");
+    BrowserAddresses addresses{};
+    ui::QtDialogView view(forms::kFrmSet, desktop);
+    SettingsController dialog(
+        view, {record, targets, addresses, messages, [](const std::u16string&) { return false; }});
+    close(view);
     dialog.ShowModal();
     return 0;
   }
   if (std::strcmp(argv[1], "password") == 0) {
-    navelo::PasswordDialog dialog(messages);
-    QTimer::singleShot(15000, &dialog, &QDialog::reject);
-    dialog.Ask(navelo::PasswordMode::kStartupCheck, [](const std::u16string&) { return false; });
+    ui::QtDialogView view(forms::kFrmPswd, desktop);
+    PasswordController dialog(view, messages);
+    close(view);
+    dialog.Ask(PasswordMode::kStartupCheck, [](const std::u16string&) { return false; });
     return 0;
   }
-  navelo::platform::posix::PosixSystemInfo sysInfo;
-  navelo::AboutDialog dialog(
-      {shell, messages, sysInfo, "/usr/lib/navelo", "/usr/lib/navelo/Navelo.INI"});
-  QTimer::singleShot(15000, &dialog, &QDialog::reject);
-  dialog.exec();
+  ui::XdgShell shell;
+  platform::testing::FakeProgram program;
+  program.directory = "/usr/lib/navelo";
+  platform::posix::PosixSystemInfo sysInfo;
+  ui::QtDialogView view(forms::kFrmAbout, desktop);
+  AboutController dialog(view,
+                         {shell, messages, sysInfo, program, "/usr/lib/navelo/Navelo.INI", false});
+  close(view);
+  dialog.ShowModal();
   return 0;
 }

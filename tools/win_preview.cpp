@@ -12,12 +12,16 @@
 #include <memory>
 #include <string>
 
+#include "app/logic/password_controller.h"
+#include "dialogs/logic/about_controller.h"
+#include "dialogs/logic/settings_controller.h"
+#include "forms/layouts.h"
+#include "panel/logic/panel_controller.h"
 #include "platform/testing/doubles.h"
 #include "platform/win32/codec_cp932.h"
 #include "platform/win32/program.h"
 #include "sample_settings.h"
-#include "win/dialogs.h"
-#include "win/panel.h"
+#include "win/views.h"
 
 namespace {
 
@@ -73,25 +77,21 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   platform::testing::RecordingMessageBox messages;
   platform::testing::RecordingShell shell;
   NoSystemInfo sysInfo;
-  // The dialogs belong to the panel in the program; here to a hidden stand-in.
-  HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
+  win::Win32ViewFactory views({});
 
   if (which == L"panel") {
-    platform::testing::RecordingTopmost topmost;
     platform::win32::Win32Program program;
-    platform::testing::FakeForeground foreground;
-    platform::testing::FakeWindowSystem windows;
-    Delivery delivery(windows);
+    platform::testing::FakeDesktop desktop;
+    Delivery delivery(desktop.system);
     SettingsFile file("C:\\Navelo\\Navelo.INI", store, codec);
     SettingsStore settings(file, codec);
-    win::PanelWindow panel(
-        {settings, messages, shell, topmost, program, foreground, windows, delivery, {}, {}});
+    auto view = views.MakePanel();
+    PanelController panel(*view, {settings, messages, shell, program, desktop, delivery, {}, {}});
     panel.Load();
     // The panel in front, so it keeps its full height.
-    foreground.current = {reinterpret_cast<platform::WindowHandle>(panel.hwnd()), u"Navelo"};
-    SetWindowTextW(panel.Find("txtKin"), L"1200");
-    Announce(panel);
+    desktop.foregroundWindow.current = {view->Handle(), u"Navelo"};
+    view->SetText("txtKin", u"1200", -1);
+    Announce(static_cast<win::Win32PanelView&>(*view));
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
       TranslateMessage(&msg);
@@ -101,19 +101,25 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     SettingsRecord record = navelo::tools::SampleRecord(u"Microsoft Edge");
     TargetSlots targets = navelo::tools::SampleTargets(u"Microsoft Edge");
     BrowserAddresses addresses{};
-    win::SettingsDialog dialog(
-        {record, targets, addresses, messages, [](const std::u16string&) { return false; }});
-    Announce(dialog);
-    dialog.ShowModal(owner);
+    win::Win32DialogView view(forms::kFrmSet);
+    SettingsController dialog(
+        view, {record, targets, addresses, messages, [](const std::u16string&) { return false; }});
+    Announce(view);
+    dialog.ShowModal();
   } else if (which == L"about") {
-    win::AboutDialog dialog({shell, messages, sysInfo, u"C:\\Program Files\\Navelo",
-                             u"C:\\Program Files\\Navelo\\Navelo.INI", true});
-    Announce(dialog);
-    dialog.ShowModal(owner);
+    platform::testing::FakeProgram program;
+    program.directory = "C:\\Program Files\\Navelo";
+    program.separator = '\\';
+    win::Win32DialogView view(forms::kFrmAbout);
+    AboutController dialog(
+        view, {shell, messages, sysInfo, program, "C:\\Program Files\\Navelo\\Navelo.INI", true});
+    Announce(view);
+    dialog.ShowModal();
   } else if (which == L"password") {
-    win::PasswordDialog dialog(messages);
-    Announce(dialog, [&dialog] { SetWindowTextW(dialog.Find("txtPswd"), L"secret"); });
-    dialog.Ask(owner, PasswordMode::kStartupCheck, [](const std::u16string&) { return false; });
+    win::Win32DialogView view(forms::kFrmPswd);
+    PasswordController dialog(view, messages);
+    Announce(view, [&view] { view.SetText("txtPswd", u"secret", -1); });
+    dialog.Ask(PasswordMode::kStartupCheck, [](const std::u16string&) { return false; });
   } else {
     return 2;
   }

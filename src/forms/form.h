@@ -224,5 +224,4 @@ Font EffectiveFont(const Form& form, const Control& control);
 // The controls that take the focus, in the order the Tab key visits them.
 std::vector<const Control*> TabOrder(const Form& form);
 
-
 }  // namespace navelo::forms

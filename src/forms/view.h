@@ -1,11 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <memory>
 
 #include "forms/form.h"
 #include "forms/geometry.h"

@@ -10,8 +10,8 @@ namespace navelo::platform {
 
 // What a desktop lets Navelo do.
 struct DesktopCapabilities {
-  bool readsTitles = true;       // follows the front window and its title
-  bool activatesWindows = true;  // brings another program's window to the front
+  bool readsTitles = true;        // follows the front window and its title
+  bool activatesWindows = true;   // brings another program's window to the front
   bool typesAnyCharacter = true;  // false: only what the user's keyboard layout can type
   bool keepsAbove = true;         // keeps the panel above other windows
   bool placesWindows = true;      // puts windows where Navelo asks and reports where they are
@@ -54,10 +54,10 @@ class Desktop {
 
 // What the session says about the desktop Navelo runs on.
 struct DesktopSession {
-  std::string display;          // DISPLAY
-  std::string waylandDisplay;   // WAYLAND_DISPLAY
-  std::string sessionType;      // XDG_SESSION_TYPE
-  std::string currentDesktop;   // XDG_CURRENT_DESKTOP
+  std::string display;         // DISPLAY
+  std::string waylandDisplay;  // WAYLAND_DISPLAY
+  std::string sessionType;     // XDG_SESSION_TYPE
+  std::string currentDesktop;  // XDG_CURRENT_DESKTOP
   // The toolkit's own connection to the window system Navelo's windows are drawn on, where one is
   // needed to change them (an X11 Display*); null otherwise.
   void* toolkitConnection = nullptr;

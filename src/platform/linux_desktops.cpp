@@ -22,8 +22,8 @@ DesktopSession CurrentSession() {
   session.waylandDisplay = Env("WAYLAND_DISPLAY");
   session.sessionType = Env("XDG_SESSION_TYPE");
   session.currentDesktop = Env("XDG_CURRENT_DESKTOP");
-  if (auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                          : nullptr) {
+  if (auto* x11 =
+          qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
     session.toolkitConnection = x11->display();
   }
   return session;

@@ -5,10 +5,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/utf8.h"
 #include "platform/codec.h"
 #include "platform/files.h"
 #include "settings/profile.h"
-#include "base/utf8.h"
 
 namespace navelo {
 

@@ -141,7 +141,8 @@ std::u16string QtControls::Text(std::string_view control, int index) const {
 void QtControls::SetText(std::string_view control, std::u16string_view text, int index) {
   QObject* built = Find(control, index);
   // Text boxes take no control characters, set or typed.
-  if (auto* box = qobject_cast<QLineEdit*>(built)) box->setText(ToQString(WithoutControlCharacters(text)));
+  if (auto* box = qobject_cast<QLineEdit*>(built))
+    box->setText(ToQString(WithoutControlCharacters(text)));
   if (auto* label = qobject_cast<QLabel*>(built)) label->setText(ToQString(text));
   if (auto* button = qobject_cast<QAbstractButton*>(built)) button->setText(ToQString(text));
 }
@@ -150,7 +151,9 @@ void QtControls::SetCheck(std::string_view control, int state) {
   if (auto* box = qobject_cast<QCheckBox*>(Find(control, -1))) {
     // The undecided state is shown only for a stored value that is neither 0 nor 1.
     box->setTristate(state == 2);
-    box->setCheckState(state == 0 ? Qt::Unchecked : state == 1 ? Qt::Checked : Qt::PartiallyChecked);
+    box->setCheckState(state == 0   ? Qt::Unchecked
+                       : state == 1 ? Qt::Checked
+                                    : Qt::PartiallyChecked);
   }
 }
 
@@ -206,23 +209,15 @@ int QtDialogView::RunModal(Owner owner) {
 }
 
 void QtDialogView::keyPressEvent(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Escape:
-      // Escape presses the form's cancel button, where it has one; otherwise nothing.
-      for (const forms::Control& c : form_.controls) {
-        if (c.isCancel && controls_.events) controls_.events->OnClick(c.name, c.index);
-      }
-      event->accept();
-      return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      // Enter on a focused button has pressed it already; elsewhere it presses the form's
-      // default button, where it has one.
-      QDialog::keyPressEvent(event);
-      event->accept();
-      return;
-    default:
-      QDialog::keyPressEvent(event);
+  // Enter on a focused button has pressed it already. Elsewhere Enter presses the form's default
+  // button and Escape its cancel button, where it has them; otherwise neither does anything.
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (!enter && event->key() != Qt::Key_Escape) return QDialog::keyPressEvent(event);
+  event->accept();
+  for (const forms::Control& c : form_.controls) {
+    if ((enter ? c.isDefault : c.isCancel) && controls_.events) {
+      controls_.events->OnClick(c.name, c.index);
+    }
   }
 }
 

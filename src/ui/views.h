@@ -47,13 +47,15 @@ class QtDialogView final : public QDialog, public FormView {
   QtDialogView(const forms::Form& form, platform::Desktop& desktop);
 
   void SetEvents(FormEvents* events) override { controls_.events = events; }
-  std::u16string Text(std::string_view control, int index) const override {
+  std::u16string Text(std::string_view control, int index = -1) const override {
     return controls_.Text(control, index);
   }
-  void SetText(std::string_view control, std::u16string_view text, int index) override {
+  void SetText(std::string_view control, std::u16string_view text, int index = -1) override {
     controls_.SetText(control, text, index);
   }
-  void SetCheck(std::string_view control, int state) override { controls_.SetCheck(control, state); }
+  void SetCheck(std::string_view control, int state) override {
+    controls_.SetCheck(control, state);
+  }
   void SetEnabled(std::string_view control, bool enabled) override {
     controls_.SetEnabled(control, enabled);
   }
@@ -85,13 +87,15 @@ class QtPanelView final : public QMainWindow, public PanelView {
   QtPanelView(const forms::Form& form, platform::Desktop& desktop);
 
   void SetEvents(FormEvents* events) override { controls_.events = events; }
-  std::u16string Text(std::string_view control, int index) const override {
+  std::u16string Text(std::string_view control, int index = -1) const override {
     return controls_.Text(control, index);
   }
-  void SetText(std::string_view control, std::u16string_view text, int index) override {
+  void SetText(std::string_view control, std::u16string_view text, int index = -1) override {
     controls_.SetText(control, text, index);
   }
-  void SetCheck(std::string_view control, int state) override { controls_.SetCheck(control, state); }
+  void SetCheck(std::string_view control, int state) override {
+    controls_.SetCheck(control, state);
+  }
   void SetEnabled(std::string_view control, bool enabled) override {
     controls_.SetEnabled(control, enabled);
   }

@@ -157,8 +157,7 @@ void Win32PanelView::PopupMenu(std::string_view menu) {
   // pressed.
   POINT mouse{};
   GetCursorPos(&mouse);
-  TrackPopupMenu(FormWindow::PopupMenu(menu), TPM_LEFTALIGN, mouse.x, mouse.y, 0, hwnd(),
-                 nullptr);
+  TrackPopupMenu(PopupMenuHandle(menu), TPM_LEFTALIGN, mouse.x, mouse.y, 0, hwnd(), nullptr);
 }
 
 void Win32PanelView::OnDpiChanged() {

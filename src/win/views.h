@@ -43,10 +43,10 @@ class Win32DialogView final : public Win32View, public FormView {
   explicit Win32DialogView(const forms::Form& form) : Win32View(form, true) { Create(); }
 
   void SetEvents(FormEvents* events) override { Win32View::SetEvents(events); }
-  std::u16string Text(std::string_view control, int index) const override {
+  std::u16string Text(std::string_view control, int index = -1) const override {
     return Win32View::Text(control, index);
   }
-  void SetText(std::string_view control, std::u16string_view text, int index) override {
+  void SetText(std::string_view control, std::u16string_view text, int index = -1) override {
     Win32View::SetText(control, text, index);
   }
   void SetCheck(std::string_view control, int state) override {
@@ -79,10 +79,10 @@ class Win32PanelView final : public Win32View, public PanelView {
   explicit Win32PanelView(std::function<void()> sessionEnding);
 
   void SetEvents(FormEvents* events) override { Win32View::SetEvents(events); }
-  std::u16string Text(std::string_view control, int index) const override {
+  std::u16string Text(std::string_view control, int index = -1) const override {
     return Win32View::Text(control, index);
   }
-  void SetText(std::string_view control, std::u16string_view text, int index) override {
+  void SetText(std::string_view control, std::u16string_view text, int index = -1) override {
     Win32View::SetText(control, text, index);
   }
   void SetCheck(std::string_view control, int state) override {

@@ -140,7 +140,7 @@ HMENU FormWindow::BuildMenus() {
   return bar;
 }
 
-HMENU FormWindow::PopupMenu(std::string_view name) const {
+HMENU FormWindow::PopupMenuHandle(std::string_view name) const {
   auto it = popups_.find(name);
   return it == popups_.end() ? nullptr : it->second;
 }
@@ -378,7 +378,9 @@ void FormWindow::SetItalic(HWND control, bool italic) {
 
 void FormWindow::Focus(HWND control) {
   focus_ = control;
-  SetFocus(control);
+  // A hidden window takes it when it is shown and activated: focusing a control now would
+  // activate the window while hidden.
+  if (IsWindowVisible(hwnd_)) SetFocus(control);
 }
 
 void FormWindow::RestoreFocus() {

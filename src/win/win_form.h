@@ -51,7 +51,7 @@ class FormWindow {
   // the next Create builds it afresh.
   void Create();
   // The popup menu built for a menu item that is not in the menu bar.
-  HMENU PopupMenu(std::string_view name) const;
+  HMENU PopupMenuHandle(std::string_view name) const;
   // Shows the window owned by `owner`, disables `owner` and runs a message loop until EndModal;
   // the window then gets back the owner it had before. Without an owner, the program's other
   // windows are disabled instead.
@@ -59,9 +59,9 @@ class FormWindow {
   void EndModal(int result);
   bool modal() const { return modalRunning_; }
 
-  // Gives a control the keyboard focus, now and whenever the window is activated again until the
-  // user moves it: as a dialog does, the window keeps the focus where it was while another window
-  // (a message box, another program) is active.
+  // Gives a control the keyboard focus, now (or, while the window is hidden, when it is shown) and
+  // whenever the window is activated again until the user moves it: as a dialog does, the window
+  // keeps the focus where it was while another window (a message box, another program) is active.
   void Focus(HWND control);
 
   // Places the window so its client area opens at (left, top) twips on the screen.

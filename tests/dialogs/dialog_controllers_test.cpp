@@ -150,12 +150,18 @@ TEST_F(SettingsControllerTest, ACheckBoxClickGivesOneValueWhateverWasStored) {
   struct Case {
     std::int16_t stored;
     int clicks;
-    int shown;               // the box after the clicks
-    std::int16_t afterOk;    // the field after OK
+    int shown;             // the box after the clicks
+    std::int16_t afterOk;  // the field after OK
   } cases[] = {
-      {0, 0, 0, 0}, {0, 1, 1, 1}, {1, 1, 0, 0}, {1, 2, 1, 1},
+      {0, 0, 0, 0},
+      {0, 1, 1, 1},
+      {1, 1, 0, 0},
+      {1, 2, 1, 1},
       // A value only a hand-edited file holds shows undecided and is kept unless changed.
-      {5, 0, 2, 5}, {5, 1, 1, 1}, {5, 2, 0, 0}, {-1, 3, 1, 1},
+      {5, 0, 2, 5},
+      {5, 1, 1, 1},
+      {5, 2, 0, 0},
+      {-1, 3, 1, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.stored) + " clicked " + std::to_string(c.clicks));
@@ -249,8 +255,8 @@ TEST(AboutController, ShowsTitleVersionAndLinksThatOpenWhatTheyShow) {
   NoSystemInfo sysInfo;
   testing::FakeDialogView view;
   for (bool exists : {false, true}) {
-    AboutController dialog(view, {shell, messages, sysInfo, program, "/home/u/.config/Navelo.INI",
-                                  exists});
+    AboutController dialog(
+        view, {shell, messages, sysInfo, program, "/home/u/.config/Navelo.INI", exists});
     shell.opened.clear();
     view.whileModal = [](FakeView& v) {
       for (int i = 0; i < 3; ++i) v.Click("lblUrl", i);
@@ -263,8 +269,7 @@ TEST(AboutController, ShowsTitleVersionAndLinksThatOpenWhatTheyShow) {
     EXPECT_EQ(view.Text("lblUrl", 0), u"/opt/navelo/Readme.txt");
     EXPECT_EQ(view.Text("lblUrl", 1), u"/opt/navelo");
     // Until the settings file is saved for the first time, its link leads to its folder.
-    EXPECT_EQ(view.Text("lblUrl", 2),
-              exists ? u"/home/u/.config/Navelo.INI" : u"/home/u/.config");
+    EXPECT_EQ(view.Text("lblUrl", 2), exists ? u"/home/u/.config/Navelo.INI" : u"/home/u/.config");
     ASSERT_EQ(shell.opened.size(), 3u);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(shell.opened[i], view.Text("lblUrl", i));
     EXPECT_EQ(view.ended, 1);

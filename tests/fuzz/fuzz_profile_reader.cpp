@@ -4,11 +4,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/utf8.h"
 #include "platform/testing/doubles.h"
 #include "platform/testing/native_codec.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
-#include "base/utf8.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const navelo::platform::testing::NativeCodec codec;

@@ -1,7 +1,6 @@
-#include "base/settings_location.h"
-
 #include <gtest/gtest.h>
 
+#include "base/settings_location.h"
 #include "platform/testing/doubles.h"
 #include "platform/testing/native_codec.h"
 #include "settings/settings.h"

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "base/utf8.h"
 #include "platform/testing/doubles.h"
 #include "platform/testing/native_codec.h"
 #include "settings/cipher.h"
-#include "base/utf8.h"
 
 namespace navelo {
 namespace {

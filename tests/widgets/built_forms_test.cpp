@@ -14,27 +14,18 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/password_dialog.h"
-#include "dialogs/about_dialog.h"
-#include "dialogs/settings_dialog.h"
 #include "forms/geometry.h"
 #include "forms/layouts.h"
-#include "panel/panel_window.h"
-#include "platform/posix/codec_cp932.h"
 #include "platform/testing/doubles.h"
 #include "ui/form_builder.h"
 #include "ui/ui.h"
+#include "ui/views.h"
 
 namespace forms = navelo::forms;
 using navelo::TwipsToPixels;
 using navelo::ui::ToQString;
 
 namespace {
-
-class NoSystemInfo final : public navelo::platform::SystemInfoService {
- public:
-  bool Start() override { return false; }
-};
 
 QString Name(std::string_view name) {
   return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
@@ -66,18 +57,7 @@ QString TextOf(QObject* o) {
 class BuiltFormsTest : public QObject {
   Q_OBJECT
 
-  navelo::platform::posix::Cp932Codec codec;
-  navelo::platform::testing::MemoryFileStore store;
-  navelo::platform::testing::RecordingMessageBox messages;
-  navelo::platform::testing::RecordingShell shell;
-  navelo::platform::testing::RecordingTopmost topmost;
-  navelo::platform::testing::FakeProgram program;
-  navelo::platform::testing::FakeForeground foreground;
-  navelo::platform::testing::FakeWindowSystem windows;
-  navelo::Delivery delivery{windows};
-  NoSystemInfo sysInfo;
-  navelo::SettingsFile file{"/opt/navelo/Navelo.INI", store, codec};
-  navelo::SettingsStore settings{file, codec};
+  navelo::platform::testing::FakeDesktop desktop;
 
   // Each form as the program builds it, with the widget its top-level controls sit in.
   struct Built {
@@ -91,16 +71,11 @@ class BuiltFormsTest : public QObject {
     auto add = [&](const forms::Form& form, QWidget* window, QWidget* client) {
       all.push_back({&form, std::unique_ptr<QWidget>(window), client});
     };
-    add(forms::kFrmPswd, new navelo::PasswordDialog(messages), nullptr);
-    auto* panel = new navelo::PanelWindow(
-        {settings, messages, shell, topmost, program, foreground, delivery, {}, {}});
+    for (const forms::Form* form : {&forms::kFrmPswd, &forms::kFrmSet, &forms::kFrmAbout}) {
+      add(*form, new navelo::ui::QtDialogView(*form, desktop), nullptr);
+    }
+    auto* panel = new navelo::ui::QtPanelView(forms::kFrmNavelo, desktop);
     add(forms::kFrmNavelo, panel, panel->centralWidget());
-    add(forms::kFrmSet,
-        new navelo::SettingsDialog({settings.record(), settings.targets(), settings.addresses(),
-                                    messages, [](const std::u16string&) { return false; }}),
-        nullptr);
-    add(forms::kFrmAbout,
-        new navelo::AboutDialog({shell, messages, sysInfo, "/opt/navelo", file.path()}), nullptr);
     for (Built& b : all) {
       if (!b.client) b.client = b.window.get();
     }
@@ -183,8 +158,6 @@ class BuiltFormsTest : public QObject {
   }
 
  private Q_SLOTS:
-  void init() { settings.record() = {}; }
-
   void everyControlMatchesItsDescription() {
     for (Built& b : BuildAll()) {
       for (const forms::Control& c : b.form->controls) {

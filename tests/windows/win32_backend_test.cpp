@@ -13,10 +13,10 @@
 
 #include "delivery/delivery.h"
 #include "panel/logic/tracker.h"
-#include "platform/win32/codec_cp932.h"
-#include "platform/win32/shell.h"
-#include "platform/win32/file_store.h"
 #include "platform/registry_sysinfo.h"
+#include "platform/win32/codec_cp932.h"
+#include "platform/win32/file_store.h"
+#include "platform/win32/shell.h"
 #include "platform/win32/window_system.h"
 
 namespace navelo::platform::win32 {

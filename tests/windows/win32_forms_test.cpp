@@ -18,13 +18,16 @@
 #include <utility>
 #include <vector>
 
+#include "app/logic/password_controller.h"
+#include "dialogs/logic/about_controller.h"
+#include "dialogs/logic/settings_controller.h"
 #include "forms/layouts.h"
+#include "panel/logic/panel_controller.h"
 #include "platform/testing/doubles.h"
 #include "platform/win32/codec_cp932.h"
-#include "platform/win32/shell.h"
 #include "platform/win32/program.h"
-#include "win/dialogs.h"
-#include "win/panel.h"
+#include "platform/win32/shell.h"
+#include "win/views.h"
 
 namespace navelo::win {
 namespace {
@@ -169,39 +172,46 @@ class Win32Forms : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!HaveDesktop()) GTEST_SKIP() << "no desktop";
-    panel = std::make_unique<PanelWindow>(PanelContext{
-        settings, messages, shell, topmost, program, foreground, windows, delivery, {}, {}});
+    about.directory = "C:\\Navelo";
+    about.separator = '\\';
+    panelView = views.MakePanel();
+    panel.emplace(*panelView,
+                  PanelContext{settings, messages, shell, program, desktop, delivery, {}, {}});
     // The panel in front keeps it at full height.
     panel->Load();
-    foreground.current = {reinterpret_cast<platform::WindowHandle>(panel->hwnd()), u"Navelo"};
+    desktop.foregroundWindow.current = {panelView->Handle(), u"Navelo"};
     Pump(150ms);
+  }
+
+  FormWindow& Panel() { return static_cast<Win32PanelView&>(*panelView); }
+  HWND PanelWindow() { return Panel().hwnd(); }
+  // A dialog as the program makes it.
+  std::unique_ptr<Win32DialogView> Dialog(const forms::Form& form) {
+    std::unique_ptr<FormView> view = views.MakeDialog(form);
+    return std::unique_ptr<Win32DialogView>(static_cast<Win32DialogView*>(view.release()));
   }
 
   // Shows the window of `form` as the program does and runs `during` while it is up: the panel is
   // already showing, the dialogs run modally and are closed afterwards.
   void WhileShown(const forms::Form& form, const std::function<void(FormWindow&)>& during) {
     if (&form == &forms::kFrmNavelo) {
-      during(*panel);
+      during(Panel());
       return;
     }
-    auto run = [&](FormWindow& dialog, auto&& show) {
-      Script script(dialog, {[&] { during(dialog); }});
-      show();
-    };
+    auto view = Dialog(form);
+    Script script(*view, {[&] { during(*view); }});
     if (&form == &forms::kFrmPswd) {
-      PasswordDialog dialog(messages);
-      run(dialog, [&] {
-        dialog.Ask(panel->hwnd(), PasswordMode::kStartupCheck,
-                   [this](const std::u16string&) { return ++accepted, true; });
-      });
+      PasswordController dialog(*view, messages);
+      dialog.Ask(PasswordMode::kStartupCheck,
+                 [this](const std::u16string&) { return ++accepted, true; });
     } else if (&form == &forms::kFrmSet) {
-      SettingsDialog dialog({settings.record(), settings.targets(), settings.addresses(), messages,
-                             [](const std::u16string&) { return false; }});
-      run(dialog, [&] { dialog.ShowModal(panel->hwnd()); });
+      SettingsController dialog(*view, {settings.record(), settings.targets(), settings.addresses(),
+                                        messages, [](const std::u16string&) { return false; }});
+      dialog.ShowModal();
     } else {
-      AboutDialog dialog(
-          {shell, messages, sysInfo, u"C:\\Navelo", u"C:\\Navelo\\Navelo.INI", false});
-      run(dialog, [&] { dialog.ShowModal(panel->hwnd()); });
+      AboutController dialog(*view,
+                             {shell, messages, sysInfo, about, "C:\\Navelo\\Navelo.INI", false});
+      dialog.ShowModal();
     }
   }
 
@@ -209,15 +219,16 @@ class Win32Forms : public ::testing::Test {
   platform::testing::MemoryFileStore store;
   platform::testing::RecordingMessageBox messages;
   platform::testing::RecordingShell shell;
-  platform::testing::RecordingTopmost topmost;
   platform::win32::Win32Program program;
-  platform::testing::FakeForeground foreground;
-  platform::testing::FakeWindowSystem windows;
-  Delivery delivery{windows};
+  platform::testing::FakeProgram about;  // where the about box's links lead
+  platform::testing::FakeDesktop desktop;
+  Delivery delivery{desktop.system};
   NoSystemInfo sysInfo;
   SettingsFile file{"C:\\Navelo\\Navelo.INI", store, codec};
   SettingsStore settings{file, codec};
-  std::unique_ptr<PanelWindow> panel;
+  Win32ViewFactory views{nullptr};
+  std::unique_ptr<PanelView> panelView;
+  std::optional<PanelController> panel;
   int accepted = 0;
 };
 
@@ -321,8 +332,9 @@ void CheckControl(const FormWindow& window, const forms::Control& c, UINT dpi) {
       EXPECT_EQ(style & BS_TYPEMASK, c.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) << what;
       break;
     case forms::Kind::kCheckBox:
+      // Not automatic: the controller decides the state a click gives.
       EXPECT_EQ(ClassOf(control), L"Button") << what;
-      EXPECT_EQ(style & BS_TYPEMASK, BS_AUTOCHECKBOX) << what;
+      EXPECT_EQ(style & BS_TYPEMASK, BS_CHECKBOX) << what;
       break;
     case forms::Kind::kFrame:
       EXPECT_EQ(ClassOf(control), L"Button") << what;
@@ -439,18 +451,18 @@ TEST_F(Win32Forms, FormsFollowAChangeOfDpi) {
     });
   }
   // The panel, shrunk while the DPI changes, stays shrunk and then restores to the new full size.
-  const UINT original = WindowDpi(panel->hwnd());
-  foreground.current = {0x4242, u"IPAT照会ログイン - Browser"};
+  const UINT original = WindowDpi(PanelWindow());
+  desktop.foregroundWindow.current = {0x4242, u"IPAT照会ログイン - Browser"};
   Pump(300ms);
-  changeDpi(panel->hwnd(), original * 2);
+  changeDpi(PanelWindow(), original * 2);
   RECT client{};
-  GetClientRect(panel->hwnd(), &client);
+  GetClientRect(PanelWindow(), &client);
   EXPECT_EQ(client.bottom, 0);
-  foreground.current = {reinterpret_cast<platform::WindowHandle>(panel->hwnd()), u"Navelo"};
+  desktop.foregroundWindow.current = {panelView->Handle(), u"Navelo"};
   Pump(300ms);
-  GetClientRect(panel->hwnd(), &client);
+  GetClientRect(PanelWindow(), &client);
   EXPECT_EQ(client.bottom, Px(forms::kFrmNavelo.clientHeight, original * 2));
-  changeDpi(panel->hwnd(), original);
+  changeDpi(PanelWindow(), original);
 }
 
 struct MenuItem {
@@ -463,13 +475,13 @@ std::vector<MenuItem> Items(HMENU menu) {
   for (int i = 0; i < GetMenuItemCount(menu); ++i) {
     wchar_t caption[128] = {};
     GetMenuStringW(menu, static_cast<UINT>(i), caption, 128, MF_BYPOSITION);
-    items.push_back({Text(caption), GetSubMenu(menu, i)});
+    items.push_back({FromWide(caption), GetSubMenu(menu, i)});
   }
   return items;
 }
 
 TEST_F(Win32Forms, MenusMatchTheirDescription) {
-  const forms::Form& form = panel->form();
+  const forms::Form& form = Panel().form();
   // Each menu's items in order: the menu bar's are the visible top-level ones, a popup's are its
   // children.
   auto expected = [&](std::string_view parent) {
@@ -484,7 +496,7 @@ TEST_F(Win32Forms, MenusMatchTheirDescription) {
     for (const MenuItem& item : items) all.push_back(item.caption);
     return all;
   };
-  const std::vector<MenuItem> bar = Items(GetMenu(panel->hwnd()));
+  const std::vector<MenuItem> bar = Items(GetMenu(PanelWindow()));
   EXPECT_EQ(captions(bar), expected(""));
   for (const forms::Menu& m : form.menus) {
     if (expected(m.name).empty()) continue;
@@ -492,7 +504,7 @@ TEST_F(Win32Forms, MenusMatchTheirDescription) {
     for (const MenuItem& item : bar) {
       if (item.caption == m.caption) popup = item.submenu;
     }
-    if (!m.visible) popup = panel->PopupMenu(m.name);
+    if (!m.visible) popup = Panel().PopupMenuHandle(m.name);
     ASSERT_TRUE(popup) << m.name;
     EXPECT_EQ(captions(Items(popup)), expected(m.name)) << m.name;
   }
@@ -508,8 +520,8 @@ TEST_F(Win32Forms, MenusMatchTheirDescription) {
     }
     EndMenu();
   });
-  HWND button = panel->Find("Command1");
-  SendMessageW(panel->hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+  HWND button = Panel().Find("Command1");
+  SendMessageW(PanelWindow(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
                reinterpret_cast<LPARAM>(button));
   KillTimer(nullptr, look);
   EXPECT_EQ(shown.left, mouse.x);
@@ -644,13 +656,13 @@ TEST_F(Win32Forms, FocusComesBackToTheControlThatHadIt) {
 
   std::vector<std::u16string> entries;
   messages.onShow = [](const std::u16string& text) { ShowAnsweredMessageBox(text); };
-  PasswordDialog dialog(messages);
-  Script script(dialog, {[&] { PressKeys(dialog, L"n\r"); }, [&] { PressKeys(dialog, L"g\r"); }});
-  const auto entered =
-      dialog.Ask(panel->hwnd(), PasswordMode::kStartupCheck, [&](const std::u16string& entry) {
-        entries.push_back(entry);
-        return entry == u"ng";
-      });
+  auto view = Dialog(forms::kFrmPswd);
+  PasswordController dialog(*view, messages);
+  Script script(*view, {[&] { PressKeys(*view, L"n\r"); }, [&] { PressKeys(*view, L"g\r"); }});
+  const auto entered = dialog.Ask(PasswordMode::kStartupCheck, [&](const std::u16string& entry) {
+    entries.push_back(entry);
+    return entry == u"ng";
+  });
   EXPECT_EQ(entries, (std::vector<std::u16string>{u"n", u"ng"}));
   EXPECT_EQ(entered, u"ng");
 }
@@ -684,69 +696,65 @@ TEST_F(Win32Forms, AboutBoxLinksTurnItalicUnderThePointer) {
 
 // The password dialog serves the whole run, while the settings dialog that has it confirm a new
 // password is made anew at each opening and destroyed after (and Windows destroys a window with
-// its owner). Made at start-up without an owner or first by a settings dialog, it shows at every
-// confirmation.
+// its owner): it shows at every confirmation, owned by the settings dialog that asks.
 TEST_F(Win32Forms, PasswordDialogShowsAtEveryConfirmation) {
-  for (const bool madeAtStart : {true, false}) {
-    PasswordDialog password(messages);
-    if (madeAtStart) password.Create(nullptr);
-    for (int round = 1; round <= 2; ++round) {
-      const std::string what = (madeAtStart ? "made at start, " : "made by the settings dialog, ") +
-                               std::string("confirmation ") + std::to_string(round);
-      HWND asking = nullptr;
-      SettingsDialog dialog({settings.record(), settings.targets(), settings.addresses(), messages,
-                             [&](const std::u16string&) {
-                               return password
-                                   .Ask(asking, PasswordMode::kConfirm,
-                                        [](const std::u16string&) { return true; })
-                                   .has_value();
-                             }});
-      bool shown = false;
-      Script script(dialog, {[&] {
-                               asking = dialog.hwnd();
-                               SetWindowText(dialog.Find("txtNavelo_Pswd"), u"new");
-                               HWND ok = dialog.Find("cmdOk");
-                               PostMessageW(dialog.hwnd(), WM_COMMAND,
-                                            MAKEWPARAM(GetDlgCtrlID(ok), BN_CLICKED),
-                                            reinterpret_cast<LPARAM>(ok));
-                             },
-                             [&] {
-                               shown = password.modal() && IsWindowVisible(password.hwnd());
-                               // Cancelled: the settings dialog stays open until the script ends.
-                               if (password.modal()) password.EndModal(0);
-                             }});
-      dialog.ShowModal(panel->hwnd());
-      EXPECT_TRUE(shown) << what;
-    }
-    // Its owner was lent to it for each showing only.
-    if (madeAtStart) {
-      EXPECT_TRUE(IsWindow(password.hwnd()));
-    }
+  auto passwordView = Dialog(forms::kFrmPswd);
+  PasswordController password(*passwordView, messages);
+  for (int round = 1; round <= 2; ++round) {
+    const std::string what = "confirmation " + std::to_string(round);
+    auto view = Dialog(forms::kFrmSet);
+    SettingsController dialog(*view, {settings.record(), settings.targets(), settings.addresses(),
+                                      messages, [&](const std::u16string&) {
+                                        return password
+                                            .Ask(PasswordMode::kConfirm,
+                                                 [](const std::u16string&) { return true; })
+                                            .has_value();
+                                      }});
+    bool shown = false;
+    HWND owner = nullptr;
+    Script script(*view, {[&] {
+                            SetWindowText(view->Find("txtNavelo_Pswd"), u"new");
+                            HWND ok = view->Find("cmdOk");
+                            PostMessageW(view->hwnd(), WM_COMMAND,
+                                         MAKEWPARAM(GetDlgCtrlID(ok), BN_CLICKED),
+                                         reinterpret_cast<LPARAM>(ok));
+                          },
+                          [&] {
+                            shown = passwordView->modal() && IsWindowVisible(passwordView->hwnd());
+                            owner = GetWindow(passwordView->hwnd(), GW_OWNER);
+                            // Cancelled: the settings dialog stays open until the script ends.
+                            if (passwordView->modal()) passwordView->EndModal(0);
+                          }});
+    dialog.ShowModal();
+    EXPECT_TRUE(shown) << what;
+    EXPECT_EQ(owner, view->hwnd()) << what;
   }
+  // Its owner was lent to it for each showing only.
+  EXPECT_TRUE(IsWindow(passwordView->hwnd()));
 }
 
 // While another window is in front the panel keeps only its caption bar (Windows will not make a
 // captioned window smaller); in front again it gets back exactly the height it had at load.
 TEST_F(Win32Forms, PanelShrinksToItsCaptionAndRestoresItsHeight) {
   RECT loaded{};
-  GetWindowRect(panel->hwnd(), &loaded);
-  foreground.current = {0x4242, u"IPAT照会ログイン - Browser"};
+  GetWindowRect(PanelWindow(), &loaded);
+  desktop.foregroundWindow.current = {0x4242, u"IPAT照会ログイン - Browser"};
   Pump(300ms);
   RECT shrunk{}, client{};
-  GetWindowRect(panel->hwnd(), &shrunk);
-  GetClientRect(panel->hwnd(), &client);
+  GetWindowRect(PanelWindow(), &shrunk);
+  GetClientRect(PanelWindow(), &client);
   EXPECT_EQ(client.bottom, 0);
   EXPECT_LT(shrunk.bottom - shrunk.top, loaded.bottom - loaded.top);
   EXPECT_GE(shrunk.bottom - shrunk.top, GetSystemMetrics(SM_CYCAPTION));
   EXPECT_EQ(shrunk.top, loaded.top);
 
-  foreground.current = {reinterpret_cast<platform::WindowHandle>(panel->hwnd()), u"Navelo"};
+  desktop.foregroundWindow.current = {panelView->Handle(), u"Navelo"};
   Pump(300ms);
   RECT restored{};
-  GetWindowRect(panel->hwnd(), &restored);
+  GetWindowRect(PanelWindow(), &restored);
   EXPECT_EQ(restored.bottom - restored.top, loaded.bottom - loaded.top);
-  GetClientRect(panel->hwnd(), &client);
-  EXPECT_EQ(client.bottom, Px(forms::kFrmNavelo.clientHeight, GetDpiForWindow(panel->hwnd())));
+  GetClientRect(PanelWindow(), &client);
+  EXPECT_EQ(client.bottom, Px(forms::kFrmNavelo.clientHeight, GetDpiForWindow(PanelWindow())));
 }
 
 }  // namespace

@@ -8,19 +8,20 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <optional>
 #include <string>
 
-#include "app/password_dialog.h"
-#include "dialogs/about_dialog.h"
-#include "dialogs/settings_dialog.h"
-#include "panel/panel_window.h"
+#include "app/logic/program.h"
+#include "forms/layouts.h"
+#include "platform/linux_session.h"
 #include "platform/posix/codec_cp932.h"
 #include "platform/testing/doubles.h"
-#include "platform/x11/x11_windows.h"
-#include "ui/desktop.h"
+#include "ui/form_builder.h"
 #include "ui/ui.h"
+#include "ui/views.h"
 // clang-format off
 #include "x11_testkit.h"
 // clang-format on
@@ -45,6 +46,27 @@ bool Until(const std::function<bool()>& ready) {
   return true;
 }
 
+// The Qt views, as the program makes them, within reach of the test.
+class KeptViews final : public ViewFactory {
+ public:
+  explicit KeptViews(platform::Desktop& desktop) : qt_(desktop) {}
+  std::unique_ptr<FormView> MakeDialog(const forms::Form& form) override {
+    auto view = qt_.MakeDialog(form);
+    dialogs[std::string(form.name)] = static_cast<ui::QtDialogView*>(view.get());
+    return view;
+  }
+  std::unique_ptr<PanelView> MakePanel() override {
+    auto view = qt_.MakePanel();
+    panel = static_cast<ui::QtPanelView*>(view.get());
+    return view;
+  }
+  std::map<std::string, ui::QtDialogView*> dialogs;
+  ui::QtPanelView* panel = nullptr;
+
+ private:
+  ui::QtViewFactory qt_;
+};
+
 TEST(DialogsOnX11, SettingsDialogKeepsTheSlotsAndThePasswordDialogBecomesLastActive) {
   Desktop desktop;
   if (!desktop.ok()) GTEST_SKIP() << "no X display (the test command provides one)";
@@ -53,59 +75,48 @@ TEST(DialogsOnX11, SettingsDialogKeepsTheSlotsAndThePasswordDialogBecomesLastAct
   platform::testing::MemoryFileStore store;
   platform::testing::RecordingMessageBox messages;
   platform::testing::RecordingShell shell;
-  platform::testing::RecordingTopmost topmost;
   platform::testing::FakeProgram program;
-  platform::x11::X11Connection connection;
-  platform::x11::X11Foreground foreground(connection);
-  platform::x11::X11WindowSystem windowSystem(connection);
-  Delivery delivery(windowSystem);
-  SettingsFile file("/opt/navelo/Navelo.INI", store, codec);
-  SettingsStore settings(file, codec);
-  SettingsRecord& record = settings.record();
-  TargetSlots& targets = settings.targets();
+  platform::testing::FakeSettingsHome home;
+  NoSystemInfo sysInfo;
+  const auto x11 = platform::ChooseDesktop(platform::CurrentSession());
+  KeptViews views(*x11);
+  Program navelo({program, store, codec, messages, shell, sysInfo, home, *x11, views});
+  navelo.Start();
+  SettingsRecord& record = navelo.store().record();
+  TargetSlots& targets = navelo.store().targets();
 
-  PasswordDialog password(messages);
   std::optional<WindowHandle> passwordWindow;
   std::u16string lastActiveWhilePasswordShown;
   WindowHandle lastActiveHandleWhilePasswordShown = 0;
-  auto openSettings = [&](QWidget* owner) {
-    SettingsDialog dialog(
-        {record, targets, settings.addresses(), messages,
-         [&](const std::u16string&) {
-           QTimer::singleShot(0, &password, [&] {
-             passwordWindow = password.winId();
-             Until([&] { return targets.lastActiveHandle == *passwordWindow; });
-             lastActiveWhilePasswordShown = targets.lastActiveTitle;
-             lastActiveHandleWhilePasswordShown = targets.lastActiveHandle;
-             password.reject();  // cancelled: the settings dialog stays open
-           });
-           return password.Ask(PasswordMode::kConfirm, [](const std::u16string&) { return true; })
-               .has_value();
-         }},
-        owner);
+  bool settingsChecked = false;
+  // What the user does once the settings dialog is up.
+  auto inSettings = [&] {
+    ui::QtDialogView& dialog = *views.dialogs.at("frmSet");
+    // The settings dialog in front: the tracker takes it for the panel.
+    ASSERT_TRUE(Until([&] { return desktop.ActiveWindow() == dialog.winId(); }));
+    const TargetSlots before = targets;
+    QEventLoop wait;
+    QTimer::singleShot(400, &wait, &QEventLoop::quit);  // four ticks
+    wait.exec();
+    EXPECT_EQ(targets.lastActiveHandle, before.lastActiveHandle);
+    EXPECT_EQ(targets.lastActiveTitle, before.lastActiveTitle);
+    EXPECT_EQ(targets.inquiryHandle, before.inquiryHandle);
+
+    // A changed start-up password asks for confirmation in a window of its own.
     QTimer::singleShot(0, &dialog, [&] {
-      // The settings dialog in front: the tracker takes it for the panel.
-      ASSERT_TRUE(Until([&] { return desktop.ActiveWindow() == dialog.winId(); }));
-      const TargetSlots before = targets;
-      QEventLoop wait;
-      QTimer::singleShot(400, &wait, &QEventLoop::quit);  // four ticks
-      wait.exec();
-      EXPECT_EQ(targets.lastActiveHandle, before.lastActiveHandle);
-      EXPECT_EQ(targets.lastActiveTitle, before.lastActiveTitle);
-      EXPECT_EQ(targets.inquiryHandle, before.inquiryHandle);
-
-      // A changed start-up password asks for confirmation in a window of its own.
-      dialog.findChild<QLineEdit*>(QStringLiteral("txtNavelo_Pswd"))->setText("New");
-      dialog.findChild<QPushButton*>(QStringLiteral("cmdOk"))->click();
-      EXPECT_TRUE(dialog.isVisible());
-      dialog.reject();
+      ui::QtDialogView& password = *views.dialogs.at("frmPswd");
+      passwordWindow = password.winId();
+      Until([&] { return targets.lastActiveHandle == *passwordWindow; });
+      lastActiveWhilePasswordShown = targets.lastActiveTitle;
+      lastActiveHandleWhilePasswordShown = targets.lastActiveHandle;
+      password.close();  // cancelled: the settings dialog stays open
     });
-    dialog.ShowModal();
+    ui::Built<QLineEdit>(&dialog, "txtNavelo_Pswd")->setText("New");
+    ui::Built<QPushButton>(&dialog, "cmdOk")->click();
+    EXPECT_TRUE(dialog.isVisible());
+    settingsChecked = true;
+    dialog.close();
   };
-
-  PanelWindow panel(PanelContext{
-      settings, messages, shell, topmost, program, foreground, delivery, openSettings, {}});
-  panel.Load();
 
   // The inquiry page comes to the front and is captured.
   TypingTarget page(TYPING_TARGET, "IPAT照会ログイン", 1);
@@ -113,20 +124,20 @@ TEST(DialogsOnX11, SettingsDialogKeepsTheSlotsAndThePasswordDialogBecomesLastAct
   ASSERT_TRUE(pageWindow);
   desktop.Activate(*pageWindow);
   ASSERT_TRUE(Until([&] { return targets.inquiryHandle == *pageWindow; }));
-  EXPECT_FALSE(panel.expanded());
+  EXPECT_FALSE(navelo.panel().expanded());
 
   // Back to the panel, then its settings dialog.
-  desktop.Activate(panel.winId());
-  ASSERT_TRUE(Until([&] { return panel.expanded(); }));
-  panel.findChild<QAction*>(QStringLiteral("mnuSet"))->trigger();
+  desktop.Activate(views.panel->winId());
+  ASSERT_TRUE(Until([&] { return navelo.panel().expanded(); }));
+  QTimer::singleShot(0, views.panel, inSettings);
+  ui::Built<QAction>(views.panel, "mnuSet")->trigger();
 
+  EXPECT_TRUE(settingsChecked);
   ASSERT_TRUE(passwordWindow.has_value());
   EXPECT_EQ(lastActiveWhilePasswordShown, u"【Navelo】パスワード入力");
   EXPECT_EQ(lastActiveHandleWhilePasswordShown, *passwordWindow);
   EXPECT_EQ(targets.inquiryHandle, *pageWindow);  // the page stays captured
   EXPECT_EQ(record.startupPassword, u"ZelvOR");   // the cancelled change left nothing behind
-  // After the dialog closed the panel applied always-on-top again.
-  EXPECT_GE(topmost.calls.size(), 2u);
 }
 
 // Each window asks the window manager for its own title-bar buttons only, in both halves of the
@@ -142,18 +153,7 @@ TEST(DialogsOnX11, WindowsAskForOnlyTheirTitleBarButtons) {
   if (xfwm4) {
     ASSERT_EQ(desktop.WindowManagerName(), "Xfwm4");
   }
-  platform::posix::Cp932Codec codec;
-  platform::testing::MemoryFileStore store;
-  platform::testing::RecordingMessageBox messages;
-  platform::testing::RecordingShell shell;
-  platform::testing::FakeProgram program;
-  platform::testing::FakeForeground foreground;
-  platform::testing::FakeWindowSystem windows;
-  Delivery delivery(windows);
-  NoSystemInfo sysInfo;
-  ui::EwmhTopmost topmost;
-  SettingsFile file("/opt/navelo/Navelo.INI", store, codec);
-  SettingsStore settingsStore(file, codec);
+  const auto x11 = platform::ChooseDesktop(platform::CurrentSession());
 
   // Flags (functions and decorations given), functions, decorations.
   const std::vector<unsigned long> closeAndMenu = {0x3, 0x4 | 0x20, 0x2 | 0x8 | 0x10};
@@ -177,35 +177,27 @@ TEST(DialogsOnX11, WindowsAskForOnlyTheirTitleBarButtons) {
     return false;
   };
 
-  PanelWindow panel(
-      PanelContext{settingsStore, messages, shell, topmost, program, foreground, delivery, {}, {}});
-  panel.Load();
+  ui::QtPanelView panel(forms::kFrmNavelo, *x11);
+  panel.Show();
   EXPECT_TRUE(hints(panel, closeAndMenu)) << "panel";
-  topmost.SetTopmost(panel.winId(), true);
+  x11->KeepAbove(panel.Handle(), true);
   EXPECT_TRUE(hints(panel, closeAndMenu)) << "panel, always on top";
+  EXPECT_TRUE(Until([&] {
+    const auto states = desktop.AtomNames(panel.winId(), "_NET_WM_STATE");
+    return std::find(states.begin(), states.end(), "_NET_WM_STATE_ABOVE") != states.end();
+  }));
 
-  SettingsDialog settings({settingsStore.record(), settingsStore.targets(),
-                           settingsStore.addresses(), messages,
-                           [](const std::u16string&) { return false; }});
-  QTimer::singleShot(0, &settings, [&] {
-    EXPECT_TRUE(hints(settings, captionOnly)) << "settings";
-    settings.reject();
-  });
-  settings.ShowModal();
-
-  PasswordDialog password(messages);
-  QTimer::singleShot(0, &password, [&] {
-    EXPECT_TRUE(hints(password, captionOnly)) << "password";
-    password.reject();
-  });
-  password.Ask(PasswordMode::kStartupCheck, [](const std::u16string&) { return false; });
-
-  AboutDialog about({shell, messages, sysInfo, "/opt/navelo", file.path()});
-  QTimer::singleShot(0, &about, [&] {
-    EXPECT_TRUE(hints(about, closeAndMenu)) << "about";
-    about.reject();
-  });
-  about.exec();
+  // Each dialog while it runs.
+  for (const auto& [form, expected] :
+       {std::pair{&forms::kFrmSet, captionOnly}, std::pair{&forms::kFrmPswd, captionOnly},
+        std::pair{&forms::kFrmAbout, closeAndMenu}}) {
+    ui::QtDialogView dialog(*form, *x11);
+    QTimer::singleShot(0, &dialog, [&, expected = expected, name = form->name] {
+      EXPECT_TRUE(hints(dialog, expected)) << name;
+      dialog.EndModal(0);
+    });
+    dialog.RunModal(Owner::kNone);
+  }
 }
 
 }  // namespace

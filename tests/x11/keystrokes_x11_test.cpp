@@ -5,11 +5,11 @@
 #include <cstdlib>
 #include <thread>
 
+#include "base/utf8.h"
 #include "delivery/delivery.h"
 #include "panel/logic/tracker.h"
 #include "platform/posix/codec_cp932.h"
 #include "platform/x11/x11_windows.h"
-#include "base/utf8.h"
 // clang-format off
 #include "x11_testkit.h"
 #include <X11/XKBlib.h>

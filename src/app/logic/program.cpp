@@ -15,7 +15,8 @@ Program::Program(ProgramServices services)
     : s_(services),
       // Titles compare as the tracker remembers them: cut as a title read is cut.
       delivery_(s_.desktop.windows(),
-                [&codec = s_.codec](std::u16string_view title) { return CutTitle(title, codec); }) {}
+                [&codec = s_.codec](std::u16string_view title) { return CutTitle(title, codec); }) {
+}
 
 bool Program::Claim() {
   using Lock = platform::InstanceLock;
@@ -76,9 +77,9 @@ std::optional<std::u16string> Program::AskPassword(
 
 void Program::ShowPanel() {
   panelView_ = s_.views.MakePanel();
-  panel_.emplace(*panelView_, PanelContext{*store_, s_.messages, s_.shell, s_.program, s_.desktop,
-                                           delivery_, [this] { OpenSettings(); },
-                                           [this] { OpenAbout(); }});
+  panel_.emplace(*panelView_,
+                 PanelContext{*store_, s_.messages, s_.shell, s_.program, s_.desktop, delivery_,
+                              [this] { OpenSettings(); }, [this] { OpenAbout(); }});
   // Saved exactly as when the panel closes. A request while the panel is already ending (showing
   // why its save failed) waits for that message.
   s_.program.OnTerminationRequest([this] {
@@ -108,8 +109,8 @@ void Program::OpenAbout() {
   // The settings-file link leads where the settings are saved (and edited), which for an
   // installed copy differs from the file read at its first start.
   const std::string& savePath = file_->savePath();
-  AboutController dialog(*view, {s_.shell, s_.messages, s_.sysInfo, s_.program, savePath,
-                                 s_.files.Exists(savePath)});
+  AboutController dialog(
+      *view, {s_.shell, s_.messages, s_.sysInfo, s_.program, savePath, s_.files.Exists(savePath)});
   dialog.ShowModal();
 }
 

@@ -32,10 +32,10 @@ void PanelController::Load() {
   // Keep the caption bar on a screen even when the stored position lies off every screen.
   const int dpi = view_.PositionDpi();
   const Rect frame = view_.Frame();
-  const Rect placed = PlaceOnScreens({TwipsToPixels(loaded.position.left, dpi),
-                                      TwipsToPixels(loaded.position.top, dpi), frame.width,
-                                      frame.height},
-                                     view_.CaptionHeight(), view_.Screens());
+  const Rect placed =
+      PlaceOnScreens({TwipsToPixels(loaded.position.left, dpi),
+                      TwipsToPixels(loaded.position.top, dpi), frame.width, frame.height},
+                     view_.CaptionHeight(), view_.Screens());
   view_.MoveFrame(placed.x, placed.y);
   keypad_.Clear();
   shown_ = true;
@@ -60,8 +60,9 @@ void PanelController::Load() {
 void PanelController::OnTimer(int timer) {
   switch (timer) {
     case kTick:
-      view_.StartTimer(kTick, watching_ ? kSafetyTickInterval
-                                        : forms::FindControl(forms::kFrmNavelo, "Timer1")->interval);
+      view_.StartTimer(kTick, watching_
+                                  ? kSafetyTickInterval
+                                  : forms::FindControl(forms::kFrmNavelo, "Timer1")->interval);
       Tick();
       break;
     case kReports:
@@ -134,8 +135,7 @@ void PanelController::OnMenu(std::string_view item, int index) {
   } else if (item == "mnu_About") {
     if (ctx_.openAbout) ctx_.openAbout();
   } else if (item == "mnu_Readme") {
-    ctx_.shell.Open(
-        FromUtf8(ctx_.program.JoinPath(ctx_.program.ProgramDirectory(), "Readme.txt")));
+    ctx_.shell.Open(FromUtf8(ctx_.program.JoinPath(ctx_.program.ProgramDirectory(), "Readme.txt")));
   } else if (item == "mnu_url" && index >= 0 && index < 3) {
     ctx_.shell.Open(ctx_.store.addresses()[static_cast<std::size_t>(index)]);
   }
@@ -146,8 +146,7 @@ void PanelController::ApplyTopmost() {
 }
 
 void PanelController::Send(SendButton button) {
-  SendPlan plan =
-      PlanSend(button, ctx_.store.record(), ctx_.store.targets(), view_.Text("txtKin"));
+  SendPlan plan = PlanSend(button, ctx_.store.record(), ctx_.store.targets(), view_.Text("txtKin"));
   // A slot that never saw its window does nothing, silently. Typing goes on from timer steps;
   // the click returns at once.
   if (plan.sendable()) {

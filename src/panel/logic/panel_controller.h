@@ -34,8 +34,8 @@ class PanelController final : public FormEvents {
  public:
   // The panel's timers.
   enum Timer : int {
-    kTick = 1,     // the tracker's tick
-    kReports = 2,  // the window system reported a change of the front window
+    kTick = 1,      // the tracker's tick
+    kReports = 2,   // the window system reported a change of the front window
     kTickSoon = 3,  // a tick at once, for reports already taken in
     kDelivery = 4,  // the delivery's next step
   };

@@ -57,7 +57,7 @@ class FakeProgram final : public ProgramService {
   };
   std::string ProgramDirectory() const override { return directory; }
   std::string JoinPath(const std::string& dir, const std::string& name) const override {
-    return dir + "/" + name;
+    return dir + separator + name;
   }
   [[noreturn]] void EndNow(int code) override { throw Ended{code}; }
   void OnTerminationRequest(std::function<void()> handler) override {
@@ -67,6 +67,7 @@ class FakeProgram final : public ProgramService {
     exitHandler = std::move(handler);
   }
   std::string directory = "/opt/navelo";
+  char separator = '/';
   std::function<void()> terminationHandler;
   std::function<void()> exitHandler;
 };
@@ -160,7 +161,8 @@ class FakeSettingsHome final : public SettingsHome {
  public:
   class Lock final : public InstanceLock {
    public:
-    Lock(State state, long holder, std::string path) : state_(state), holder_(holder), path_(path) {}
+    Lock(State state, long holder, std::string path)
+        : state_(state), holder_(holder), path_(path) {}
     State state() const override { return state_; }
     long holder() const override { return holder_; }
     std::string error() const override { return state_ == State::kUnavailable ? "refused" : ""; }

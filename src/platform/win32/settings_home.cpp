@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-
 #include "platform/win32/file_store.h"
 #include "platform/win32/instance_lock.h"
 #include "platform/win32/text.h"

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "platform/registry.h"
 #include "platform/sysinfo.h"
 #include "platform/system.h"
-#include "platform/registry.h"
 
 namespace navelo::platform::win32 {
 

@@ -93,8 +93,8 @@ bool X11Desktop::BringForward(long processId) {
 }
 
 std::unique_ptr<Desktop> MakeDesktop(const DesktopSession& session) {
-  const DesktopNotice notice = session.waylandDisplay.empty() ? DesktopNotice::kNone
-                                                              : DesktopNotice::kX11WindowsOnly;
+  const DesktopNotice notice =
+      session.waylandDisplay.empty() ? DesktopNotice::kNone : DesktopNotice::kX11WindowsOnly;
   return std::make_unique<X11Desktop>(notice, session.toolkitConnection);
 }
 

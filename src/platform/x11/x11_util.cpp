@@ -68,8 +68,7 @@ void SendToWindowManager(Display* d, Window about, const char* type, long a0, lo
   e.xclient.data.l[0] = a0;
   e.xclient.data.l[1] = a1;
   e.xclient.data.l[2] = a2;
-  XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask,
-             &e);
+  XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
 }
 
 void RequestActivation(Display* d, Window w) {

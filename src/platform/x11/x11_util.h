@@ -23,8 +23,8 @@ struct PropertyData {
   int format = 0;
   Atom type = None;
   unsigned long after = 0;
-  std::vector<unsigned char> bytes;         // format 8
-  std::vector<unsigned long> values;        // format 32
+  std::vector<unsigned char> bytes;   // format 8
+  std::vector<unsigned long> values;  // format 32
 };
 PropertyData ReadProperty(Display* d, Window w, Atom property, Atom type, long length);
 

@@ -26,14 +26,7 @@ int RecordError(Display*, XErrorEvent*) {
 }
 
 bool HasWmState(Display* d, Window w) {
-  Atom actual = 0;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  int rc = XGetWindowProperty(d, w, A(d, "WM_STATE"), 0, 0, False, AnyPropertyType, &actual,
-                              &format, &count, &after, &data);
-  if (data) XFree(data);
-  return rc == Success && actual != None;
+  return ReadProperty(d, w, A(d, "WM_STATE"), AnyPropertyType, 0).type != None;
 }
 
 // The client window at or below `w` (the window that carries WM_STATE), searching breadth-first.
