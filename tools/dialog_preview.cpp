@@ -10,6 +10,7 @@
 #include "dialogs/logic/about_controller.h"
 #include "dialogs/logic/settings_controller.h"
 #include "forms/layouts.h"
+#include "platform/linux_session.h"
 #include "platform/posix/system_info.h"
 #include "platform/testing/doubles.h"
 #include "sample_settings.h"
@@ -23,7 +24,9 @@ int main(int argc, char** argv) {
   if (argc != 2) return 2;
   QTimer::singleShot(15000, &app, [] { QApplication::exit(0); });
   platform::testing::RecordingMessageBox messages;
-  platform::testing::FakeDesktop desktop;
+  // The desktop's own, so the windows ask for their title-bar buttons as in the program.
+  const auto desktopServices = platform::ChooseDesktop(platform::CurrentSession());
+  platform::Desktop& desktop = *desktopServices;
   auto close = [](ui::QtDialogView& view) {
     QTimer::singleShot(15000, &view, [&view] { view.EndModal(0); });
   };
