@@ -37,8 +37,10 @@ date=$(git -C "$root" log -1 --format=%cD 2>/dev/null || date -R)
 printf 'navelo (%s) unstable; urgency=medium\n\n  * Navelo %s.\n\n -- %s  %s\n' \
   "$version" "$version" "$maintainer" "$date" | gzip -9n >"$doc/changelog.gz"
 mkdir -p "$stage/usr/share/man/man1"
-sed "s/@VERSION@/$version/" "$root/packaging/debian/navelo.1" | gzip -9n >"$stage/usr/share/man/man1/navelo.1.gz"
-install -D -m 0644 "$root/packaging/debian/lintian-overrides" "$stage/usr/share/lintian/overrides/navelo"
+sed "s/@VERSION@/$version/" "$root/packaging/debian/navelo.1" |
+  gzip -9n >"$stage/usr/share/man/man1/navelo.1.gz"
+install -D -m 0644 "$root/packaging/debian/lintian-overrides" \
+  "$stage/usr/share/lintian/overrides/navelo"
 
 # dpkg-shlibdeps looks for debian/control in the current folder.
 mkdir -p "$work/src/debian"
@@ -64,7 +66,8 @@ Description: input-assist panel for IPAT internet betting in a web browser
  ~/.config/navelo/Navelo.INI.
 CONTROL
 
-(cd "$stage" && find usr -type f -print0 | LC_ALL=C sort -z | xargs -0 md5sum) >"$stage/DEBIAN/md5sums"
+(cd "$stage" && find usr -type f -print0 | LC_ALL=C sort -z | xargs -0 md5sum) \
+  >"$stage/DEBIAN/md5sums"
 
 deb="$out/navelo_${version}_${arch}.deb"
 dpkg-deb --root-owner-group -Zxz --build "$stage" "$deb" >/dev/null
