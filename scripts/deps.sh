@@ -4,7 +4,7 @@
 #   deps.sh --test      also what the test suite and the benchmark need (among them Debian's
 #                       checks of the package: appstream, desktop-file-utils, lintian)
 #   deps.sh --package   also what the Debian package is made with
-#   deps.sh --windows   what the Windows build and its tests under Wine need
+#   deps.sh --windows   what the Windows build, its installer and its tests under Wine need
 set -euo pipefail
 
 packages=(
@@ -21,8 +21,9 @@ if [ "${1:-}" = "--zip" ]; then
   packages=(zip)
 fi
 if [ "${1:-}" = "--windows" ]; then
-  # The Windows build: the cross compiler, GoogleTest's sources, and Wine to run the result.
-  packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine64 wine xvfb openbox
+  # The Windows build: the cross compiler, GoogleTest's sources, NSIS for the installer, and Wine
+  # to run the result.
+  packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest nsis wine64 wine xvfb openbox
             x11-utils fonts-noto-cjk fonts-ipafont-gothic xdotool)
 fi
 missing=()
