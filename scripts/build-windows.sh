@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds Navelo for Windows with MinGW-w64 (installing what it needs) and writes
-# dist/Navelo-VERSION-windows-x64.zip: Navelo.exe (stripped) and Readme.txt. Prints its path.
+# dist/Navelo-VERSION-windows-x64.zip: Navelo.exe (stripped) and Readme.txt, and beside it
+# dist/Navelo-VERSION-setup.exe, the per-user installer of the same files (scripts/make-setup.sh).
+# Prints their paths.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,3 +21,4 @@ zip="$PWD/dist/Navelo-$version-windows-x64.zip"
 rm -f "$zip"
 (cd "$stage" && cmake -E tar cf "$zip" --format=zip Navelo)
 echo "$zip"
+bash scripts/make-setup.sh build/windows dist

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Navelo needs, when any is missing:
 #   deps.sh          to build and run it
-#   deps.sh --test      also what the test suite and the benchmark need
+#   deps.sh --test      also what the test suite and the benchmark need (among them Debian's
+#                       checks of the package: appstream, desktop-file-utils, lintian)
 #   deps.sh --package   also what the Debian package is made with
-#   deps.sh --windows   what the Windows build and its tests under Wine need
+#   deps.sh --windows   what the Windows build, its installer and its tests under Wine need
 set -euo pipefail
 
 packages=(
@@ -12,7 +13,7 @@ packages=(
 )
 if [ "${1:-}" = "--test" ]; then
   packages+=(clang libclang-rt-14-dev clang-format xdotool x11-xkb-utils chromium dpkg-dev xfwm4
-             dbus-daemon)
+             dbus-daemon appstream desktop-file-utils lintian)
 elif [ "${1:-}" = "--package" ]; then
   packages+=(dpkg-dev)
 fi
@@ -20,8 +21,9 @@ if [ "${1:-}" = "--zip" ]; then
   packages=(zip)
 fi
 if [ "${1:-}" = "--windows" ]; then
-  # The Windows build: the cross compiler, GoogleTest's sources, and Wine to run the result.
-  packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine64 wine xvfb openbox
+  # The Windows build: the cross compiler, GoogleTest's sources, NSIS for the installer, and Wine
+  # to run the result.
+  packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest nsis wine64 wine xvfb openbox
             x11-utils fonts-noto-cjk fonts-ipafont-gothic xdotool)
 fi
 missing=()

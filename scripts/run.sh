@@ -6,9 +6,19 @@ cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh
 cmake --preset release >/dev/null
-cmake --build --preset release
+# Only what is started here: the program, and the screenshot tool for a run without a display
+# (the test suite's programs are built by scripts/test.sh).
+cmake --build --preset release --target navelo navelo_screenshot
 cmake --install build/release --prefix "$PWD/dist" >/dev/null
 program="$PWD/dist/lib/navelo/navelo"
+
+# Outside a desktop session (a console, ssh, a container) nothing provides the runtime folder Qt
+# expects, and Qt warns about it; a private one (mode 0700, as Qt requires) keeps it quiet.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  export XDG_RUNTIME_DIR="$PWD/build/runtime"
+  mkdir -p "$XDG_RUNTIME_DIR"
+  chmod 0700 "$XDG_RUNTIME_DIR"
+fi
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec "$program"

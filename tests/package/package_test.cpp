@@ -62,8 +62,13 @@ TEST(DebianPackage, InstallsProgramLauncherAndIconsUnderUsrAndNamesWhatItNeeds) 
       "./usr/lib/navelo/navelo",
       "./usr/lib/navelo/navelo.png",
       "./usr/share/applications/navelo.desktop",
+      "./usr/share/doc/navelo/changelog.gz",
+      "./usr/share/doc/navelo/copyright",
       "./usr/share/icons/hicolor/256x256/apps/navelo.png",
       "./usr/share/icons/hicolor/32x32/apps/navelo.png",
+      "./usr/share/lintian/overrides/navelo",
+      "./usr/share/man/man1/navelo.1.gz",
+      "./usr/share/metainfo/localhost.navelo.Navelo.metainfo.xml",
   };
   EXPECT_EQ(files, expected);
 
