@@ -29,6 +29,7 @@ struct TitleButtons {
 enum class DesktopNotice {
   kNone,
   kX11WindowsOnly,  // a Wayland desktop, served through XWayland: the browser must be an X11 window
+  kPlasmaNotGranted,  // KDE Plasma has not granted window management and typing (not installed)
 };
 
 // The desktop services Navelo works with, one bundle per kind of desktop, chosen at start.

@@ -3,7 +3,9 @@
 #include <cstdlib>
 
 #include "platform/desktop.h"
+#include "platform/kde/kde_desktop.h"
 #include "platform/linux_session.h"
+#include "platform/wlroots/wlroots_desktop.h"
 #include "platform/x11/x11_desktop.h"
 
 namespace navelo::platform {
@@ -31,9 +33,12 @@ DesktopSession CurrentSession() {
 
 std::unique_ptr<Desktop> ChooseDesktop(const DesktopSession& session) {
   // The first that serves the session. X11 serves every session, last: directly, or through
-  // XWayland on a Wayland desktop.
+  // XWayland on a Wayland desktop whose own services Navelo cannot have (GNOME, Plasma without
+  // the grant).
   using Maker = std::unique_ptr<Desktop> (*)(const DesktopSession&);
   static constexpr Maker kDesktops[] = {
+      &wlroots::MakeDesktop,
+      &kde::MakeDesktop,
       &x11::MakeDesktop,
   };
   for (Maker make : kDesktops) {

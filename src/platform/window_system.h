@@ -53,6 +53,8 @@ class WindowSystem {
     enum class Result { kReady, kLayoutCannotType, kUnavailable };
     Result result = Result::kReady;
     std::chrono::milliseconds settle{0};
+    // With kLayoutCannotType: a character the layout lacks, where it is one (0 otherwise).
+    char32_t missing = 0;
   };
   virtual Typing PrepareTyping(std::u16string_view text) = 0;
   // Types the prepared keys in order into whatever window has the focus, asking `mayType` before

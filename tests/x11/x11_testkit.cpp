@@ -369,6 +369,9 @@ const char* kPageTemplate = R"(<!doctype html><html><head><meta charset="utf-8">
 const f = [...document.querySelectorAll('input')];
 function report() { console.log('FIELDS:' + JSON.stringify(f.map(x => x.value))); }
 f.forEach(x => x.addEventListener('input', report));
+// "#rename=TITLE" in its address: the page takes that title when it is left.
+const renamed = new URLSearchParams(location.hash.slice(1)).get('rename');
+if (renamed) window.addEventListener('blur', () => { document.title = renamed; });
 // Coming back to the page after leaving it starts it afresh: empty, first field focused.
 let left = false;
 window.addEventListener('blur', () => { left = true; });
@@ -391,11 +394,13 @@ std::string Page(const std::string& title, int fields) {
 
 }  // namespace
 
-BrowserPages::BrowserPages() {
+BrowserPages::BrowserPages(std::vector<std::string> flags) : flags_(std::move(flags)) {
   dir_ = std::filesystem::temp_directory_path() / ("navelo-pages-" + std::to_string(::getpid()));
   std::filesystem::remove_all(dir_);
   std::filesystem::create_directories(dir_);
   std::ofstream(dir_ / "shoukai.html") << Page("IPAT照会ログイン", 3);
+  // A second inquiry page, in a window of its own.
+  std::ofstream(dir_ / "shoukai2.html") << Page("IPAT照会ログイン", 3);
   std::ofstream(dir_ / "touhyou.html") << Page("IPAT合計金額入力", 4);
   log_ = dir_ / "browser.log";
 }
@@ -413,15 +418,21 @@ std::optional<std::string> BrowserPages::FindBrowser() {
 }
 
 void BrowserPages::Open(const std::string& page, int x) {
-  auto child = std::make_unique<Child>(
-      std::vector<std::string>{
-          FindBrowser().value_or("chromium"), "--no-sandbox", "--disable-gpu", "--no-first-run",
-          "--disable-background-networking", "--disable-component-update", "--disable-sync",
-          "--password-store=basic", "--user-data-dir=" + (dir_ / "profile").string(),
-          "--enable-logging=stderr", "--window-size=400,300",
-          "--window-position=" + std::to_string(x) + ",100",
-          "--app=file://" + (dir_ / page).string()},
-      log_.string());
+  std::vector<std::string> argv{FindBrowser().value_or("chromium"),
+                                "--no-sandbox",
+                                "--disable-gpu",
+                                "--no-first-run",
+                                "--disable-background-networking",
+                                "--disable-component-update",
+                                "--disable-sync",
+                                "--password-store=basic",
+                                "--user-data-dir=" + (dir_ / "profile").string(),
+                                "--enable-logging=stderr",
+                                "--window-size=400,300",
+                                "--window-position=" + std::to_string(x) + ",100",
+                                "--app=file://" + (dir_ / page).string()};
+  argv.insert(argv.begin() + 1, flags_.begin(), flags_.end());
+  auto child = std::make_unique<Child>(std::move(argv), log_.string());
   child->Start();
   children_.push_back(std::move(child));
 }

@@ -141,7 +141,8 @@ class NaveloProcess {
 // (three fields) and a vote page (four). Coming back to a page after leaving it starts it afresh.
 class BrowserPages {
  public:
-  BrowserPages();
+  // `flags`: more of the browser's command-line options (such as its window system).
+  explicit BrowserPages(std::vector<std::string> flags = {});
   ~BrowserPages();
   static std::optional<std::string> FindBrowser();
   // Opens a page in its own window at the given left edge; the first call starts the browser.
@@ -159,6 +160,7 @@ class BrowserPages {
  private:
   std::filesystem::path dir_;
   std::filesystem::path log_;
+  std::vector<std::string> flags_;
   std::vector<std::unique_ptr<Child>> children_;
 };
 

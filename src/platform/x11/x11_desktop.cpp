@@ -25,14 +25,13 @@ constexpr long kDecorMaximize = 1L << 6;
 }  // namespace
 
 X11Desktop::X11Desktop(DesktopNotice notice, void* toolkitDisplay)
-    : notice_(notice), toolkit_(toolkitDisplay), foreground_(connection_), windows_(connection_) {}
+    : notice_(notice),
+      own_(toolkitDisplay ? toolkitDisplay : connection_.display()),
+      foreground_(connection_),
+      windows_(connection_) {}
 
-void* X11Desktop::OwnWindowsDisplay() const {
-  return toolkit_ ? toolkit_ : connection_.display();
-}
-
-void X11Desktop::KeepAbove(WindowHandle window, bool on) {
-  auto* d = static_cast<Display*>(OwnWindowsDisplay());
+void X11OwnWindows::KeepAbove(WindowHandle window, bool on) {
+  auto* d = static_cast<Display*>(display_);
   const auto w = static_cast<Window>(window);
   if (d == nullptr || w == 0) return;
   XWindowAttributes attrs;
@@ -54,8 +53,8 @@ void X11Desktop::KeepAbove(WindowHandle window, bool on) {
   XFlush(d);
 }
 
-void X11Desktop::SetTitleButtons(WindowHandle window, TitleButtons buttons) {
-  auto* d = static_cast<Display*>(OwnWindowsDisplay());
+void X11OwnWindows::SetTitleButtons(WindowHandle window, TitleButtons buttons) {
+  auto* d = static_cast<Display*>(display_);
   if (d == nullptr || window == 0) return;
   long functions = kFunctionMove;
   long decorations = kDecorBorder | kDecorTitle;
@@ -93,8 +92,13 @@ bool X11Desktop::BringForward(long processId) {
 }
 
 std::unique_ptr<Desktop> MakeDesktop(const DesktopSession& session) {
-  const DesktopNotice notice =
-      session.waylandDisplay.empty() ? DesktopNotice::kNone : DesktopNotice::kX11WindowsOnly;
+  // On a Wayland desktop whose own services could not be had, only X11 windows are seen.
+  DesktopNotice notice = DesktopNotice::kNone;
+  if (!session.waylandDisplay.empty()) {
+    notice = session.currentDesktop.find("KDE") != std::string::npos
+                 ? DesktopNotice::kPlasmaNotGranted
+                 : DesktopNotice::kX11WindowsOnly;
+  }
   return std::make_unique<X11Desktop>(notice, session.toolkitConnection);
 }
 

@@ -7,6 +7,20 @@
 
 namespace navelo::platform::x11 {
 
+// Navelo's own windows as X11 windows (directly, or through XWayland on a Wayland desktop), through
+// the toolkit's connection, so what is asked of them comes in order with what the toolkit itself
+// sends: kept above the others, and the title-bar buttons they ask for.
+class X11OwnWindows {
+ public:
+  // `display`: the Xlib Display* Navelo's windows are drawn on; null when they are no X11 windows.
+  explicit X11OwnWindows(void* display) : display_(display) {}
+  void KeepAbove(WindowHandle window, bool on);
+  void SetTitleButtons(WindowHandle window, TitleButtons buttons);
+
+ private:
+  void* display_;
+};
+
 // The X11 desktop: other programs' windows through a private connection (EWMH and XTest), and
 // Navelo's own windows through the toolkit's connection, so what is asked of them comes in order
 // with what the toolkit itself sends.
@@ -21,16 +35,16 @@ class X11Desktop final : public Desktop {
   DesktopNotice notice() const override { return notice_; }
   ForegroundService& foreground() override { return foreground_; }
   WindowSystem& windows() override { return windows_; }
-  void KeepAbove(WindowHandle window, bool on) override;
-  void SetTitleButtons(WindowHandle window, TitleButtons buttons) override;
+  void KeepAbove(WindowHandle window, bool on) override { own_.KeepAbove(window, on); }
+  void SetTitleButtons(WindowHandle window, TitleButtons buttons) override {
+    own_.SetTitleButtons(window, buttons);
+  }
   bool BringForward(long processId) override;
 
  private:
-  void* OwnWindowsDisplay() const;
-
   DesktopNotice notice_;
-  void* toolkit_;
   X11Connection connection_;
+  X11OwnWindows own_;
   X11Foreground foreground_;
   X11WindowSystem windows_;
 };
