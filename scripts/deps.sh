@@ -2,18 +2,20 @@
 # Installs the Debian 12 packages Navelo needs, when any is missing:
 #   deps.sh          to build and run it
 #   deps.sh --test      also what the test suite and the benchmark need (among them Debian's
-#                       checks of the package: appstream, desktop-file-utils, lintian)
+#                       checks of the package: appstream, desktop-file-utils, lintian; and the
+#                       Wayland desktops the tests run: sway and KWin, with XWayland)
 #   deps.sh --package   also what the Debian package is made with
 #   deps.sh --windows   what the Windows build, its installer and its tests under Wine need
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libx11-dev libxtst-dev
+  libwayland-dev libwayland-bin libxkbcommon-dev plasma-wayland-protocols
   xvfb openbox x11-utils xdg-utils fonts-noto-cjk
 )
 if [ "${1:-}" = "--test" ]; then
   packages+=(clang libclang-rt-14-dev clang-format xdotool x11-xkb-utils chromium dpkg-dev xfwm4
-             dbus-daemon appstream desktop-file-utils lintian)
+             dbus-daemon appstream desktop-file-utils lintian sway xwayland kwin-wayland)
 elif [ "${1:-}" = "--package" ]; then
   packages+=(dpkg-dev)
 fi

@@ -2,6 +2,19 @@
 
 namespace navelo {
 
+std::u16string FromCodePoints(std::u32string_view characters) {
+  std::u16string out;
+  for (char32_t cp : characters) {
+    if (cp >= 0x10000 && cp <= 0x10FFFF) {
+      out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+    } else {
+      out.push_back(cp > 0x10FFFF ? u'\uFFFD' : static_cast<char16_t>(cp));
+    }
+  }
+  return out;
+}
+
 std::u32string ToCodePoints(std::u16string_view text) {
   std::u32string out;
   for (std::size_t i = 0; i < text.size(); ++i) {

@@ -102,6 +102,7 @@ void Delivery::Step(Clock::time_point now) {
   using Result = platform::WindowSystem::Typing::Result;
   if (typing.result != Result::kReady) {
     restoreAt_ = earlierRestore;
+    untypable_ = typing.missing;
     Finish(typing.result == Result::kUnavailable ? DeliveryOutcome::kNoTyping
                                                  : DeliveryOutcome::kLayoutCannotType);
     return;

@@ -64,6 +64,9 @@ class Delivery {
   std::optional<int> MillisecondsToNextTick(Clock::time_point now) const;
   // Gives the keyboard back at once, for a program that is about to end.
   void RestoreKeyboardNow();
+  // After kLayoutCannotType: the character the keyboard layout lacks, where one was named (0
+  // otherwise).
+  char32_t untypable() const { return untypable_; }
 
  private:
   enum class Stage { kIdle, kWaitingForWindow, kSettling };
@@ -80,6 +83,7 @@ class Delivery {
   Clock::time_point lastActivation_{};
   Clock::time_point nextPoll_{};
   std::optional<Clock::time_point> restoreAt_;
+  char32_t untypable_ = 0;
 };
 
 }  // namespace navelo

@@ -75,6 +75,11 @@ TEST(DebianPackage, InstallsProgramLauncherAndIconsUnderUsrAndNamesWhatItNeeds) 
   const std::string launcher = Output("dpkg-deb --fsys-tarfile '" + deb.string() +
                                       "' | tar -xOf - ./usr/share/applications/navelo.desktop");
   EXPECT_NE(launcher.find("\nExec=/usr/lib/navelo/navelo\n"), std::string::npos) << launcher;
+  // KDE Plasma grants window management and typing to the program this launcher names.
+  EXPECT_NE(launcher.find("\nX-KDE-Wayland-Interfaces=org_kde_plasma_window_management,"
+                          "org_kde_kwin_fake_input\n"),
+            std::string::npos)
+      << launcher;
   EXPECT_NE(launcher.find("\nIcon=navelo\n"), std::string::npos) << launcher;
 
   const std::string depends = Output("dpkg-deb -f '" + deb.string() + "' Depends");

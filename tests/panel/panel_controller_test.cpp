@@ -201,6 +201,20 @@ TEST_F(PanelControllerTest, KeypadBuildsTheAmountAndTheSendButtonsTypeIntoTheirS
   EXPECT_EQ(view.popups, std::vector<std::string>{"mnu_brow"});
 }
 
+TEST_F(PanelControllerTest, ATextTheLayoutCannotTypeIsRefusedNamingTheCharacter) {
+  Loaded();
+  settings->targets().lastActiveHandle = 9;
+  settings->targets().lastActiveTitle = u"Browser";
+  desktop.system.titles = {{9, u"Browser"}};
+  desktop.system.typing.result = Result::kLayoutCannotType;
+  desktop.system.typing.missing = U'競';
+  view.Click("cmdLogIn");
+  RunDelivery();
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_NE(messages.shown[0].text.find(u"「競」"), std::u16string::npos);
+  EXPECT_TRUE(desktop.system.typed.empty());
+}
+
 TEST_F(PanelControllerTest, ADesktopThatCannotTypeIsToldOnce) {
   Loaded();
   settings->targets().lastActiveHandle = 9;
@@ -237,14 +251,21 @@ TEST_F(PanelControllerTest, MenusOpenTheDialogsTheReadmeAndTheAddresses) {
 TEST_F(PanelControllerTest, ClosingGivesTheKeyboardBackSavesOnceAndEnds) {
   struct Case {
     int dpi;
+    bool placesWindows;
     Rect frame;
     PanelPosition saved;
-  } cases[] = {{96, {30, 40}, {450, 600}}, {144, {30, 40}, {300, 400}}};
+  } cases[] = {
+      {96, true, {30, 40}, {450, 600}},
+      {144, true, {30, 40}, {300, 400}},
+      // A desktop that tells no position: the stored one is kept, never 0,0.
+      {96, false, {0, 0}, {1500, 3000}},
+  };
   for (const Case& c : cases) {
     store.files.clear();
     view = {};
     view.dpi = c.dpi;
-    Loaded();
+    desktop.caps.placesWindows = c.placesWindows;
+    Loaded("[General]\r\nFormLeft=1500\r\nFormTop=3000\r\n");
     view.frame.x = c.frame.x;
     view.frame.y = c.frame.y;
     settings->record().NetID = u"inet";

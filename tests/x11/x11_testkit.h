@@ -104,6 +104,7 @@ class TypingTarget {
   // Whether the window has the keyboard focus, as the target itself sees it.
   bool Active() const;
   void Close() { child_.Stop(SIGTERM); }
+  pid_t pid() const { return child_.pid(); }
 
  private:
   std::filesystem::path out_;

@@ -13,6 +13,14 @@ namespace {
 constexpr char16_t kNoTypingMessage[] =
     u"このデスクトップでは、ほかのプログラムにキー入力を送ることができません。";
 
+// A desktop that types through the user's keyboard layout cannot type what the layout lacks: the
+// whole text is refused.
+std::u16string UntypableMessage(char32_t character) {
+  return u"このデスクトップでは、キーボード配列にある文字だけを入力できます。\n「" +
+         FromCodePoints(std::u32string(1, character)) +
+         u"」を入力できないため、何も入力しませんでした。";
+}
+
 }  // namespace
 
 PanelController::PanelController(PanelView& view, PanelContext context)
@@ -24,6 +32,7 @@ void PanelController::Load() {
   // The design height before the window is first shown: restoring gives back exactly this.
   fullHeight_ = view_.Height();
   const LoadResult loaded = ctx_.store.Load();
+  loadedPosition_ = loaded.position;
   if (loaded.readError) {
     ctx_.messages.Show(u"設定ファイル「" + FromUtf8(ctx_.store.file().path()) +
                        u"」を読み込めません。\n" + FromUtf8(*loaded.readError) +
@@ -166,9 +175,10 @@ void PanelController::AfterDeliveryStep() {
   }
   if (watching_ && ctx_.desktop.foreground().ChangesWaiting()) view_.StartTimer(kTickSoon, 0);
   // Told once the delivery's step has returned, so no message box runs inside it.
-  if (tellNoTyping_) {
-    tellNoTyping_ = false;
-    ctx_.messages.Show(kNoTypingMessage);
+  if (!tell_.empty()) {
+    const std::u16string message = std::move(tell_);
+    tell_.clear();
+    ctx_.messages.Show(message);
   }
 }
 
@@ -178,11 +188,17 @@ void PanelController::Report(DeliveryOutcome outcome) {
   std::fprintf(stderr, "navelo: %s\n", Describe(outcome));
   if (outcome == DeliveryOutcome::kNoTyping && !toldNoTyping_) {
     toldNoTyping_ = true;
-    tellNoTyping_ = true;
+    tell_ = kNoTypingMessage;
+  }
+  if (outcome == DeliveryOutcome::kLayoutCannotType && ctx_.delivery.untypable() != 0) {
+    tell_ = UntypableMessage(ctx_.delivery.untypable());
   }
 }
 
 PanelPosition PanelController::Position() const {
+  // Where the desktop neither opens windows where asked nor says where they are, the stored
+  // position is kept.
+  if (!ctx_.desktop.capabilities().placesWindows) return loadedPosition_;
   const Rect frame = view_.Frame();
   const int dpi = view_.PositionDpi();
   return {PixelsToTwips(frame.x, dpi), PixelsToTwips(frame.y, dpi)};

@@ -84,7 +84,8 @@ class PanelController final : public FormEvents {
   bool ending_ = false;
   bool watching_ = false;  // ticks follow the window system's reports
   bool toldNoTyping_ = false;
-  bool tellNoTyping_ = false;  // to be told once the delivery's step has returned
+  std::u16string tell_;  // to be told once the delivery's step has returned
+  PanelPosition loadedPosition_;
 };
 
 }  // namespace navelo
