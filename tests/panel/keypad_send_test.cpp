@@ -85,10 +85,11 @@ TEST_F(SendTest, UnseenOrUntitledSlotSendsNothing) {
 }
 
 TEST_F(SendTest, ControlCharactersInsideFieldsAreNeverTyped) {
-  // A pasted "1234⏎" must not submit the form, nor a stray Tab shift the fields.
+  // A pasted "1234⏎" must not submit the form, nor a stray Tab shift the fields, nor a DEL
+  // delete what the page holds.
   for (std::u16string* field :
        {&record.NetID, &record.PatID, &record.Password, &record.Pars, &record.ApatPassword}) {
-    *field = u"\r" + *field + u"\n\t\x1b\x01";
+    *field = u"\r" + *field + u"\n\t\x1b\x01\x7f";
   }
   const struct {
     SendButton button;
