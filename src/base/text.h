@@ -20,10 +20,10 @@ constexpr bool IsCp932Lead(int b) {
   return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
-// Control characters (C0: CR, LF, Tab, ...): never part of an identifier, since typed into a page
-// they would submit it or move to another field.
+// Control characters (C0: CR, LF, Tab, ..., and DEL): never part of an identifier, since typed
+// into a page they would submit it, move to another field or delete what it holds.
 constexpr bool IsControlCharacter(char16_t c) {
-  return c < 0x20;
+  return c < 0x20 || c == 0x7F;
 }
 
 // The text without its control characters.
@@ -32,6 +32,17 @@ inline std::u16string WithoutControlCharacters(std::u16string_view text) {
   kept.reserve(text.size());
   for (char16_t c : text) {
     if (!IsControlCharacter(c)) kept.push_back(c);
+  }
+  return kept;
+}
+
+// The text with a space for each control character: how window titles are compared and kept, so
+// that a title saved in the settings file (which writes CR, LF and NUL in a value as spaces)
+// reads back as the title it was.
+inline std::u16string ControlCharactersAsSpaces(std::u16string_view text) {
+  std::u16string kept(text);
+  for (char16_t& c : kept) {
+    if (IsControlCharacter(c)) c = u' ';
   }
   return kept;
 }

@@ -17,6 +17,8 @@ const char* Describe(DeliveryOutcome outcome) {
       return "nothing typed: the target window shows another page now";
     case DeliveryOutcome::kMovedAway:
       return "typing stopped: another window became active";
+    case DeliveryOutcome::kRenamed:
+      return "typing stopped: the target window's title changed";
     case DeliveryOutcome::kLayoutCannotType:
       return "nothing typed: the keyboard layout cannot type every character of the text";
     case DeliveryOutcome::kNoTyping:
@@ -134,12 +136,29 @@ void Delivery::TypeNow(Clock::time_point now) {
     }
     return;
   }
-  if (titleAsSeen_(windows_.Title(target)) != job_.title) {
+  const std::u16string title = windows_.Title(target);
+  if (!IsRememberedPage(titleAsSeen_(title))) {
     Finish(DeliveryOutcome::kTitleChanged);
     return;
   }
-  const bool all = windows_.TypePrepared([&] { return windows_.ActiveWindow() == target; });
-  Finish(all ? DeliveryOutcome::kTyped : DeliveryOutcome::kMovedAway);
+  // A page that renames itself while the keys go in (it went on to another page, say) gets no
+  // more of them: before every key the title is read from the window system, not from a copy,
+  // and any change to it, even past where titles are cut, stops the typing.
+  bool renamed = false;
+  const bool all = windows_.TypePrepared([&] {
+    if (windows_.ActiveWindow() != target) return false;
+    renamed = windows_.Title(target) != title;
+    return !renamed;
+  });
+  Finish(all       ? DeliveryOutcome::kTyped
+         : renamed ? DeliveryOutcome::kRenamed
+                   : DeliveryOutcome::kMovedAway);
+}
+
+bool Delivery::IsRememberedPage(std::u16string_view title) const {
+  if (!job_.titleIsBeginning) return title == job_.title;
+  // An empty beginning would take any page at all.
+  return !job_.title.empty() && title.starts_with(job_.title);
 }
 
 void Delivery::Finish(DeliveryOutcome outcome) {

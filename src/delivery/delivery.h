@@ -16,6 +16,7 @@ enum class DeliveryOutcome {
   kNotActivated,      // the target did not become the active window within the time allowed
   kTitleChanged,      // the target shows another page now: nothing typed
   kMovedAway,         // the active window changed before or while typing: the rest not typed
+  kRenamed,           // the target's title changed while typing: the rest not typed
   kLayoutCannotType,  // the keyboard layout cannot type some character of the text
   kNoTyping,          // the window system cannot type synthetic keys at all
   kReplaced,          // a newer send took its place while it waited
@@ -26,17 +27,21 @@ const char* Describe(DeliveryOutcome outcome);
 
 struct DeliveryRequest {
   platform::WindowHandle target = 0;
-  // The title the target had when it was remembered; typing starts only while the target still
-  // carries it (as `TitleAsSeen` reads titles).
+  // The title the target was remembered with; typing starts only while the target carries it (as
+  // `TitleAsSeen` reads titles), or a title that begins with it when `titleIsBeginning`.
   std::u16string title;
   std::u16string text;
   std::function<void(DeliveryOutcome)> done;
+  // The title recognises the page by its beginning, as the tracker recognises the inquiry and
+  // vote pages: the page keeps being that page when its title has grown since.
+  bool titleIsBeginning = false;
 };
 
 // Brings a window to the front and types a text into it, without ever blocking: the caller hands
 // in the time at each step and calls Tick again by the time NextTick names. One send at a time;
-// a new one replaces a send still waiting for its window. Every failure beeps, except a
-// replacement.
+// a new one replaces a send still waiting for its window. Before every key the target must still
+// be the active window and carry the title it had at the first key, read afresh from the window
+// system. Every failure beeps, except a replacement.
 class Delivery {
  public:
   using Clock = std::chrono::steady_clock;
@@ -73,6 +78,7 @@ class Delivery {
   void Step(Clock::time_point now);
   void TypeNow(Clock::time_point now);
   void Finish(DeliveryOutcome outcome);
+  bool IsRememberedPage(std::u16string_view title) const;
 
   platform::WindowSystem& windows_;
   TitleAsSeen titleAsSeen_;

@@ -41,7 +41,8 @@ class WindowSystem {
 
   // The window the user works in now; 0 when none.
   virtual WindowHandle ActiveWindow() = 0;
-  // A window's title (as WindowInfo holds it); empty when it has none or is gone.
+  // A window's title (as WindowInfo holds it), read from the window system at this moment; empty
+  // when it has none or is gone.
   virtual std::u16string Title(WindowHandle window) = 0;
   // Asks for a window to become the active window. False when the window is gone.
   virtual bool Activate(WindowHandle window) = 0;

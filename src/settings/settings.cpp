@@ -77,7 +77,10 @@ LoadResult LoadSettings(SettingsRecord& record, const ProfileSnapshot& snap,
         break;
       }
       case FieldKind::kTitle:
-        record.*field.text = snap.Text(field.section, field.key, field.fallback);
+        // In the form window titles are compared in (a title kept by an earlier version may hold
+        // a tab, say).
+        record.*field.text =
+            ControlCharactersAsSpaces(snap.Text(field.section, field.key, field.fallback));
         break;
       case FieldKind::kFlag:
         record.*field.flag = ReadInt<std::int16_t>(

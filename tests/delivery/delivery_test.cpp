@@ -117,6 +117,13 @@ TEST(Delivery, TypesOnlyIntoTheRememberedPageOrBeepsAndSaysWhy) {
        {},
        DeliveryOutcome::kMovedAway,
        u"ab"},
+      {"page renamed itself mid-typing, past where titles are cut",
+       [](auto& f) {
+         f.beforeKey = [&f](std::size_t i) { f.titles[kTarget] += i == 2 ? u"!" : u""; };
+       },
+       {},
+       DeliveryOutcome::kRenamed,
+       u"ab"},
       {"layout cannot type it",
        [](auto& f) { f.typing.result = Result::kLayoutCannotType; },
        {},
@@ -146,6 +153,27 @@ TEST(Delivery, TypesOnlyIntoTheRememberedPageOrBeepsAndSaysWhy) {
       EXPECT_GE(run.finishedAfter, Delivery::kActivationLimit);
       EXPECT_LT(run.finishedAfter, Delivery::kActivationLimit + 2 * Delivery::kPollInterval);
     }
+  }
+}
+
+// The inquiry and vote slots recognise their page by the beginning of its title, as the tracker
+// does; the last-active slot remembers one window's whole title.
+TEST(Delivery, ThePageIsRecognisedByItsTitleAsTheSlotRemembersIt) {
+  const struct {
+    std::u16string remembered;
+    bool byBeginning, typed;
+  } cases[] = {
+      {u"IPAT合計金額入力", true, true},   {u"IPAT照会ログイン", true, false},
+      {Cut(kPage) + u"r", true, false},    {u"", true, false},
+      {u"IPAT合計金額入力", false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    FakeWindowSystem windows;
+    windows.titles = {{kTarget, kPage}};
+    Delivery delivery(windows, Cut);
+    delivery.Deliver({kTarget, c.remembered, u"x", {}, c.byBeginning}, Delivery::Clock::now());
+    EXPECT_EQ(windows.typed[kTarget], c.typed ? u"x" : u"");
   }
 }
 

@@ -42,12 +42,15 @@ TEST_F(SendTest, TextsAndTargetsWithChokuzenOff) {
   EXPECT_EQ(p.text, u"12345678\t9999\t4321");
   EXPECT_EQ(p.handle, 1u);
   EXPECT_EQ(p.title, record.ShoukaiTitle);
+  EXPECT_TRUE(p.titleIsBeginning);  // recognised as the tracker recognises it
   p = PlanSend(SendButton::kVote, record, slots, u"3000");
   EXPECT_EQ(p.text, u"12345678\t9999\t4321\t3000");
   EXPECT_EQ(p.handle, 2u);
+  EXPECT_TRUE(p.titleIsBeginning);
   p = PlanSend(SendButton::kLogIn, record, slots, u"");
   EXPECT_EQ(p.text, u"inet");
   EXPECT_EQ(p.handle, 3u);
+  EXPECT_FALSE(p.titleIsBeginning);  // one window's whole title
   p = PlanSend(SendButton::kClubApat, record, slots, u"");
   EXPECT_EQ(p.text, u"12345678\tapat");
   EXPECT_EQ(p.handle, 3u);
@@ -59,6 +62,7 @@ TEST_F(SendTest, AnyChokuzenOtherThanZeroSendsToTheLastActiveWindow) {
     EXPECT_EQ(PlanSend(SendButton::kInquiry, record, slots, u"").handle, 3u);
     EXPECT_EQ(PlanSend(SendButton::kVote, record, slots, u"").handle, 3u);
     EXPECT_EQ(PlanSend(SendButton::kVote, record, slots, u"").title, u"Other");
+    EXPECT_FALSE(PlanSend(SendButton::kVote, record, slots, u"").titleIsBeginning);
     EXPECT_EQ(PlanSend(SendButton::kLogIn, record, slots, u"").handle, 3u);
   }
 }
@@ -81,10 +85,11 @@ TEST_F(SendTest, UnseenOrUntitledSlotSendsNothing) {
 }
 
 TEST_F(SendTest, ControlCharactersInsideFieldsAreNeverTyped) {
-  // A pasted "1234⏎" must not submit the form, nor a stray Tab shift the fields.
+  // A pasted "1234⏎" must not submit the form, nor a stray Tab shift the fields, nor a DEL
+  // delete what the page holds.
   for (std::u16string* field :
        {&record.NetID, &record.PatID, &record.Password, &record.Pars, &record.ApatPassword}) {
-    *field = u"\r" + *field + u"\n\t\x1b\x01";
+    *field = u"\r" + *field + u"\n\t\x1b\x01\x7f";
   }
   const struct {
     SendButton button;

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/testing/doubles.h"
 #include "platform/testing/native_codec.h"
+#include "settings/settings.h"
 
 namespace navelo {
 namespace {
@@ -103,6 +105,38 @@ TEST(CutTitle, CutsAtSixtyNineBytesWithoutSplittingACharacter) {
   EXPECT_EQ(CutTitle(std::u16string(50, u'競'), codec), std::u16string(34, u'競'));
   // Half-width katakana are one byte each.
   EXPECT_EQ(CutTitle(std::u16string(80, u'ｱ'), codec), std::u16string(69, u'ｱ'));
+}
+
+// A page whose title holds control characters, or bytes that are no text (read as U+FFFD, or a
+// lone surrogate), is recognised again after a restart, whatever the file's encoding.
+TEST(CutTitle, AGrownTitleIsRecognisedAgainAfterASaveAndALoad) {
+  platform::testing::NativeCodec codec;
+  platform::testing::MemoryFileStore store;
+  SettingsFile file("/n/Navelo.INI", store, codec);
+  // A start: loads the file, sees the page in front, saves at the end.
+  auto start = [&](const std::u16string& title) {
+    SettingsRecord record;
+    record.startupPassword = u"ZelvOR";
+    LoadSettings(record, file, codec);
+    TargetSlots slots;
+    TrackerTick({7, CutTitle(title, codec)}, u"Navelo", true, record, slots);
+    EXPECT_EQ(slots.voteHandle, 7u);
+    EXPECT_FALSE(SaveSettings(record, {}, file, codec));
+    return record.TouhyouTitle;
+  };
+  const std::u16string tails[] = {u"\n2R",   std::u16string(u"\0x", 2), u"\r\n", u"\uFFFD",
+                                  u"\xD800", u"\t\x1b[1m\x7f",          u""};
+  for (const std::string bom : {"", "\xEF\xBB\xBF", "\xFF\xFE"}) {
+    for (const std::u16string& tail : tails) {
+      SCOPED_TRACE(bom + ToUtf8(tail));
+      store.files["/n/Navelo.INI"] = bom;  // an empty file in its encoding
+      const std::u16string grown = start(u"IPAT合計金額入力" + tail + u" - Browser");
+      EXPECT_EQ(start(u"IPAT合計金額入力" + tail + u" - Browser"), grown);
+    }
+  }
+  // A title an earlier version kept with a tab in it.
+  store.files["/n/Navelo.INI"] = "[General]\r\nTouhyouTitle=Vote\t2R\r\n";
+  start(u"Vote\t2R");
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The X11 platform services against real windows: reading the foreground window, activating a
 // window and typing into it under different keyboard layouts and lock states.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <thread>
@@ -14,6 +16,7 @@
 #include "x11_testkit.h"
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
+#include <X11/keysym.h>
 // clang-format on
 
 namespace navelo::testkit {
@@ -247,6 +250,9 @@ TEST_F(KeystrokesOnX11, ADeliveryChangesTheKeyboardMappingOnceAndRestoresItOnce)
     EXPECT_EQ(watch.Changes(), 0);
     StepUntil([] { return false; });  // until the keys are given back
     EXPECT_EQ(watch.Changes(), 1);
+    Display* d = desktop.display();
+    EXPECT_EQ(desktop.CardinalList(DefaultRootWindow(d), "_NAVELO_BOUND_KEYS", AnyPropertyType),
+              std::vector<unsigned long>{});  // and no longer recorded
     const std::vector<std::string> expected{"競馬ＩＰＡＴ", "ｱｲｳ€é", "xＩＰＡＴ"};
     std::vector<std::string> seen;
     EXPECT_TRUE(WaitFor([&] { return (seen = target.Fields()) == expected; }))
@@ -254,54 +260,90 @@ TEST_F(KeystrokesOnX11, ADeliveryChangesTheKeyboardMappingOnceAndRestoresItOnce)
   }
 }
 
-TEST_F(KeystrokesOnX11, KeysLeftBoundByAnEarlierRunAreGivenBackAtStart) {
+// Every keysym of a key, as the core protocol lists them, without the empty ones at the end.
+std::vector<KeySym> Mapping(Display* d, int code) {
+  int perCode = 0;
+  KeySym* syms = XGetKeyboardMapping(d, static_cast<KeyCode>(code), 1, &perCode);
+  std::vector<KeySym> out(syms, syms + (syms ? perCode : 0));
+  if (syms) XFree(syms);
+  while (!out.empty() && out.back() == NoSymbol) out.pop_back();
+  return out;
+}
+
+// A start gives back the keys recorded on the root window only when the Navelo that bound them
+// has ended, the key is still bound exactly as it bound it, and the layout leaves that key empty:
+// a second start never takes the keys of a Navelo typing at that moment.
+TEST_F(KeystrokesOnX11, OnlyKeysLeftBoundByANaveloThatEndedAreGivenBackAtStart) {
   Display* d = desktop.display();
-  int minCode = 0, maxCode = 0;
-  XDisplayKeycodes(d, &minCode, &maxCode);
-  // Two keycodes without symbols, bound as a killed Navelo would have left them; the second has
-  // since been taken by someone else and must stay as it is.
-  std::vector<KeyCode> spare;
-  for (int code = maxCode; code >= minCode && spare.size() < 2; --code) {
-    int perCode = 0;
-    KeySym* syms = XGetKeyboardMapping(d, static_cast<KeyCode>(code), 1, &perCode);
-    bool empty = true;
-    for (int i = 0; syms != nullptr && i < perCode; ++i) empty = empty && syms[i] == NoSymbol;
-    if (syms) XFree(syms);
-    if (empty) spare.push_back(static_cast<KeyCode>(code));
-  }
-  ASSERT_EQ(spare.size(), 2u);
-  const KeySym ours = 0x01000000 + 0x7AF6, theirs = 0x01000000 + 0x99AC;  // 競, 馬
-  KeySym a[4] = {ours, ours, ours, ours}, b[4] = {theirs, theirs, theirs, theirs};
-  XChangeKeyboardMapping(d, spare[0], 4, a, 1);
-  XChangeKeyboardMapping(d, spare[1], 4, b, 1);
-  const long left[] = {spare[0], static_cast<long>(ours), spare[1], static_cast<long>(ours)};
+  // This Navelo, running, has bound a key for a text and recorded it: its host, process-id
+  // namespace, process id, start, keycode and keysym.
+  ASSERT_EQ(windowSystem.PrepareTyping(u"ｱ").result,
+            platform::WindowSystem::Typing::Result::kReady);
   const Atom property = XInternAtom(d, "_NAVELO_BOUND_KEYS", False);
-  XChangeProperty(d, DefaultRootWindow(d), property, XA_CARDINAL, 32, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(left), 4);
-  XSync(d, False);
+  const auto ours = desktop.CardinalList(DefaultRootWindow(d), "_NAVELO_BOUND_KEYS", property);
+  ASSERT_EQ(ours.size(), 6u);
+  const unsigned long host = ours[0], ns = ours[1], self = ours[2];
+  const KeyCode running = static_cast<KeyCode>(ours[4]);
+  const std::vector<KeySym> runningKey = Mapping(d, running);
+  std::vector<KeyCode> spare;
+  for (int code = 255; code >= 8; --code) {
+    if (Mapping(d, code).empty()) spare.push_back(static_cast<KeyCode>(code));
+  }
+  ASSERT_GE(spare.size(), 7u);
+  const unsigned long elsewhere = XInternAtom(d, "another-host.example", False);
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  const unsigned long ended = child;               // a process id no process has now
+  const KeySym kei = 0x01007AF6, ba = 0x010099AC;  // 競, 馬
+  auto key = [&](KeySym ks) { return XKeysymToKeycode(d, ks); };
+  const struct {
+    const char* what;
+    KeyCode code;
+    std::vector<KeySym> mapping;  // set before the start; none: as the layout has it
+    unsigned long host, namespaces, pid, started;
+    KeySym recorded;
+    bool givenBack;
+  } cases[] = {
+      {"left by a Navelo that ended", spare[0], {kei}, host, ns, ended, 0, kei, true},
+      {"its process id now another process's", spare[1], {kei}, host, ns, self, 1, kei, true},
+      {"taken since by another character", spare[2], {ba}, host, ns, ended, 0, kei, false},
+      {"bound since with more than one level", spare[3], {kei, ba}, host, ns, ended, 0, kei, false},
+      {"a running Navelo's", spare[4], {kei}, host, ns, self, 0, kei, false},
+      {"a Navelo's on another host", spare[5], {kei}, elsewhere, ns, ended, 0, kei, false},
+      {"a Navelo's in a sandbox of its own", spare[6], {kei}, host, ns + 1, ended, 0, kei, false},
+      {"the layout's a", key(XK_a), {}, host, ns, ended, 0, XK_a, false},
+      {"the layout's Tab", key(XK_Tab), {}, host, ns, ended, 0, XK_Tab, false},
+      {"the layout's Return", key(XK_Return), {}, host, ns, ended, 0, XK_Return, false},
+      {"the layout's Shift_L", key(XK_Shift_L), {}, host, ns, ended, 0, XK_Shift_L, false},
+      {"the layout's space", key(XK_space), {}, host, ns, ended, 0, XK_space, false},
+  };
+
+  std::vector<long> record;
+  for (const auto& c : cases) {
+    std::vector<KeySym> mapping = c.mapping;
+    if (!mapping.empty()) XChangeKeyboardMapping(d, c.code, int(mapping.size()), mapping.data(), 1);
+    for (unsigned long v : {c.host, c.namespaces, c.pid, c.started, 0ul + c.code, c.recorded}) {
+      record.push_back(static_cast<long>(v));
+    }
+  }
+  XChangeProperty(d, DefaultRootWindow(d), property, property, 32, PropModeAppend,
+                  reinterpret_cast<const unsigned char*>(record.data()), int(record.size()));
+  std::vector<std::vector<KeySym>> before;
+  for (const auto& c : cases) before.push_back(Mapping(d, c.code));
 
   { platform::x11::X11WindowSystem next(connection); }
 
-  auto first = [&](KeyCode code) {
-    int perCode = 0;
-    KeySym* syms = XGetKeyboardMapping(d, code, 1, &perCode);
-    const KeySym ks = syms != nullptr && perCode > 0 ? syms[0] : NoSymbol;
-    if (syms) XFree(syms);
-    return ks;
-  };
-  EXPECT_EQ(first(spare[0]), static_cast<KeySym>(NoSymbol));
-  EXPECT_EQ(first(spare[1]), theirs);
-  Atom type = 0;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  XGetWindowProperty(d, DefaultRootWindow(d), property, 0, 8, False, AnyPropertyType, &type,
-                     &format, &count, &after, &data);
-  if (data) XFree(data);
-  EXPECT_EQ(type, static_cast<Atom>(None));
-  KeySym none[4] = {NoSymbol, NoSymbol, NoSymbol, NoSymbol};
-  XChangeKeyboardMapping(d, spare[1], 4, none, 1);
-  XSync(d, False);
+  EXPECT_EQ(Mapping(d, running), runningKey);
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(cases[i].what);
+    EXPECT_EQ(Mapping(d, cases[i].code), cases[i].givenBack ? std::vector<KeySym>{} : before[i]);
+  }
+  // The record keeps the keys of the Navelos that may still run (this one's two, another host's,
+  // a sandbox's), and nothing else.
+  EXPECT_EQ(desktop.CardinalList(DefaultRootWindow(d), "_NAVELO_BOUND_KEYS", property).size(),
+            4 * 6u);
+  XDeleteProperty(d, DefaultRootWindow(d), property);
 }
 
 TEST_F(KeystrokesOnX11, ForegroundFollowsChangesAndAsksTheServerNothingWhileNothingChanges) {

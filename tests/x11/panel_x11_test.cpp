@@ -116,6 +116,29 @@ TEST_F(PanelOnX11, OneNaveloPerSettingsFile) {
   EXPECT_NE(first.Settings().find("VERSION=1.2"), std::string::npos);
 }
 
+// A second start while the first asks for its start-up password ("Secret", as stored) brings
+// that dialog, its only window, forward.
+TEST_F(PanelOnX11, ASecondStartBringsTheStartupPasswordDialogForward) {
+  NaveloProcess first(NAVELO_EXE, "[General]\r\nVERSION=1.2\r\nPassword=0065CC728A74\r\n");
+  first.Start();
+  std::optional<Window> dialog;
+  ASSERT_TRUE(WaitFor([&] {
+    for (Window w : desktop.ClientWindows()) dialog = desktop.Pid(w) == first.pid() ? w : dialog;
+    return dialog.has_value();
+  }));
+  TypingTarget other(TYPING_TARGET, "In front of the dialog", 1);
+  auto otherWindow = other.WaitForWindow(desktop);
+  ASSERT_TRUE(otherWindow);
+  desktop.Activate(*otherWindow);
+  ASSERT_TRUE(WaitFor([&] { return desktop.ActiveWindow() == *otherWindow; }));
+  Child second({(first.folder() / "navelo").string()});
+  second.Start();
+  EXPECT_TRUE(Exited(second.WaitExit(std::chrono::seconds(10)), 0));
+  EXPECT_TRUE(WaitFor([&] { return desktop.ActiveWindow() == *dialog; }));
+  EXPECT_EQ(desktop.Title(*dialog), "【Navelo】パスワード入力");
+  first.Stop(SIGTERM);
+}
+
 // Output on a pipe nobody reads does not end the panel; SIGQUIT saves like SIGTERM.
 TEST_F(PanelOnX11, OutputToADeadPipeIsHarmlessAndQuitSaves) {
   NaveloProcess navelo(NAVELO_EXE, "[General]\r\nZenmen=2\r\n");

@@ -61,9 +61,10 @@ class Desktop {
   std::chrono::system_clock::time_point Click(int x, int y);
   // Presses and releases a key, into whichever window has the focus.
   void PressKey(KeySym key);
+  // A 32-bit property's values, when it has that type.
+  std::vector<unsigned long> CardinalList(Window w, const char* property, Atom type);
 
  private:
-  std::vector<unsigned long> CardinalList(Window w, const char* property, Atom type);
   Display* display_ = nullptr;
 };
 

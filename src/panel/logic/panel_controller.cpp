@@ -159,9 +159,10 @@ void PanelController::Send(SendButton button) {
   // A slot that never saw its window does nothing, silently. Typing goes on from timer steps;
   // the click returns at once.
   if (plan.sendable()) {
-    ctx_.delivery.Deliver({plan.handle, std::move(plan.title), std::move(plan.text),
-                           [this](DeliveryOutcome outcome) { Report(outcome); }},
-                          Delivery::Clock::now());
+    ctx_.delivery.Deliver(
+        {plan.handle, std::move(plan.title), std::move(plan.text),
+         [this](DeliveryOutcome outcome) { Report(outcome); }, plan.titleIsBeginning},
+        Delivery::Clock::now());
     AfterDeliveryStep();
   }
   if (button == SendButton::kVote) keypad_.AfterVote();

@@ -31,11 +31,11 @@ SendPlan PlanSend(SendButton button, const SettingsRecord& record, const TargetS
       return lastActive;
     case SendButton::kInquiry:
       if (toLastActive) return {lastActive.title, lastActive.handle, pin};
-      return {record.ShoukaiTitle, slots.inquiryHandle, pin};
+      return {record.ShoukaiTitle, slots.inquiryHandle, pin, true};
     case SendButton::kVote: {
       std::u16string text = pin + kTab + Field(amount);
       if (toLastActive) return {lastActive.title, lastActive.handle, std::move(text)};
-      return {record.TouhyouTitle, slots.voteHandle, std::move(text)};
+      return {record.TouhyouTitle, slots.voteHandle, std::move(text), true};
     }
   }
   return {};

@@ -15,6 +15,9 @@ struct SendPlan {
   std::u16string title;
   WindowHandle handle = 0;
   std::u16string text;  // fields joined by Tab; no Enter at the end
+  // The title recognises the page by its beginning (the inquiry and vote slots), not as a whole
+  // (the last-active slot).
+  bool titleIsBeginning = false;
 
   // A slot that never saw its window, or has an empty title, sends nothing.
   bool sendable() const { return !title.empty() && handle != 0; }

@@ -38,7 +38,7 @@ std::u16string CutTitle(std::u16string_view title, const platform::AnsiCodec& co
   // Deliberately 69 bytes: titles have always been read this far, and the stored titles that
   // grew from them must keep matching what is read now.
   constexpr std::size_t kMaxBytes = 69;
-  const std::string bytes = codec.ToAnsi(title);
+  const std::string bytes = codec.ToAnsi(ControlCharactersAsSpaces(title));
   if (bytes.size() <= kMaxBytes) return codec.FromAnsi(bytes);
   std::size_t end = 0;
   while (end < kMaxBytes) {

@@ -26,7 +26,8 @@ PanelResize TrackerTick(const ForegroundWindow& current, std::u16string_view pan
                         bool expanded, SettingsRecord& record, TargetSlots& slots);
 
 // A window title as the tracker reads it: its code-page form cut to at most 69 bytes, never in the
-// middle of a double-byte character, and converted back.
+// middle of a double-byte character, and converted back; control characters read as spaces, as
+// stored titles keep them.
 std::u16string CutTitle(std::u16string_view title, const platform::AnsiCodec& codec);
 
 }  // namespace navelo

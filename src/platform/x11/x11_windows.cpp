@@ -1,9 +1,18 @@
 #include "platform/x11/x11_windows.h"
 
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
 #include <deque>
+#include <fstream>
 #include <map>
+#include <optional>
 #include <set>
+#include <sstream>
 
 #include "base/utf8.h"
 #include "platform/x11/x11_util.h"
@@ -166,9 +175,157 @@ WindowInfo X11Foreground::Foreground() {
 
 namespace {
 
-// Where the keycodes bound for a delivery are recorded while they are bound: pairs of keycode and
-// keysym, 32-bit cardinals, on the root window.
+// Where the keycodes bound for a delivery are recorded while they are bound, on the root window:
+// for each key the Navelo that bound it (see Binder) and the key (keycode, keysym), six 32-bit
+// values, in a property of the type of the same name.
 constexpr const char* kBoundKeysProperty = "_NAVELO_BOUND_KEYS";
+
+// When a process started, in clock ticks since the machine started (the low 32 bits, as the
+// record keeps it); 0 when it cannot be read.
+unsigned long ProcessStart(long pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  const std::string stat((std::istreambuf_iterator<char>(in)), {});
+  // The command name, in parentheses, may hold anything: the fields are counted after it.
+  const std::size_t close = stat.rfind(')');
+  if (close == std::string::npos) return 0;
+  std::istringstream fields(stat.substr(close + 1));
+  std::string field;
+  for (int number = 3; fields >> field; ++number) {
+    if (number == 22) return std::strtoul(field.c_str(), nullptr, 10) & 0xFFFFFFFFul;
+  }
+  return 0;
+}
+
+// The Navelo that bound a key: its host and process.
+struct Binder {
+  unsigned long host = 0;        // the atom of the host's name
+  unsigned long namespaces = 0;  // the process-id namespace (its inode's low 32 bits); 0 unknown
+  unsigned long pid = 0;
+  unsigned long started = 0;  // see ProcessStart; 0 when unknown
+  bool operator==(const Binder&) const = default;
+};
+
+Binder ThisProcess(Display* d) {
+  char host[256] = {};
+  if (gethostname(host, sizeof host - 1) != 0 || host[0] == '\0') host[0] = '?';
+  struct stat ns {};
+  const unsigned long namespaces =
+      ::stat("/proc/self/ns/pid", &ns) == 0 ? ns.st_ino & 0xFFFFFFFFul : 0;
+  const long pid = getpid();
+  return {A(d, host), namespaces, static_cast<unsigned long>(pid), ProcessStart(pid)};
+}
+
+// Whether the Navelo that bound a key has ended. One on another host, or in a sandbox of its own
+// whose process ids are not ours, cannot be asked: it counts as running. A process id now used by
+// a process that started at another time is another process.
+bool HasEnded(const Binder& binder, const Binder& self) {
+  if (binder.host != self.host) return false;
+  if (binder.namespaces != 0 && binder.namespaces != self.namespaces) return false;
+  if (binder.pid == 0 || binder.pid > 0x3FFFFFFF) return true;  // no process has that id
+  const auto pid = static_cast<pid_t>(binder.pid);
+  if (kill(pid, 0) != 0 && errno == ESRCH) return true;
+  const unsigned long started = ProcessStart(pid);
+  return binder.started != 0 && started != 0 && started != binder.started;
+}
+
+struct BoundKey {
+  Binder binder;
+  KeyCode code = 0;
+  KeySym sym = NoSymbol;
+};
+
+std::vector<BoundKey> ReadRecord(Display* d) {
+  const PropertyData data = ReadProperty(d, DefaultRootWindow(d), A(d, kBoundKeysProperty),
+                                         A(d, kBoundKeysProperty), 6 * 256);
+  std::vector<BoundKey> keys;
+  // Xlib hands 32-bit values over as longs, sign-extended.
+  std::vector<unsigned long> v;
+  for (unsigned long value : data.values) v.push_back(value & 0xFFFFFFFFul);
+  for (std::size_t i = 0; i + 6 <= v.size(); i += 6) {
+    if (v[i + 4] > 255) continue;  // no keycode
+    keys.push_back(
+        {{v[i], v[i + 1], v[i + 2], v[i + 3]}, static_cast<KeyCode>(v[i + 4]), v[i + 5]});
+  }
+  return keys;
+}
+
+void WriteRecord(Display* d, const std::vector<BoundKey>& keys) {
+  const Window root = DefaultRootWindow(d);
+  if (keys.empty()) {
+    XDeleteProperty(d, root, A(d, kBoundKeysProperty));
+    return;
+  }
+  std::vector<long> values;
+  for (const BoundKey& k : keys) {
+    for (unsigned long v : {k.binder.host, k.binder.namespaces, k.binder.pid, k.binder.started,
+                            static_cast<unsigned long>(k.code), k.sym}) {
+      values.push_back(static_cast<long>(v));
+    }
+  }
+  XChangeProperty(d, root, A(d, kBoundKeysProperty), A(d, kBoundKeysProperty), 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(values.data()), static_cast<int>(values.size()));
+}
+
+// Other clients wait while the record and the keyboard mapping are read and changed together, so
+// two Navelos never act on the same key at the same moment.
+class ServerGrab {
+ public:
+  explicit ServerGrab(Display* d) : d_(d) { XGrabServer(d_); }
+  ~ServerGrab() {
+    XUngrabServer(d_);
+    XSync(d_, False);
+  }
+  ServerGrab(const ServerGrab&) = delete;
+  ServerGrab& operator=(const ServerGrab&) = delete;
+
+ private:
+  Display* d_;
+};
+
+// Whether a key's whole mapping is what binding it for a text makes it: one group, one level,
+// that keysym, no modifier.
+bool BoundAsNavelo(XkbDescPtr xkb, KeyCode code, KeySym ks) {
+  return code >= xkb->min_key_code && code <= xkb->max_key_code &&
+         XkbKeyNumGroups(xkb, code) == 1 && XkbKeyGroupWidth(xkb, code, 0) == 1 &&
+         XkbKeySymEntry(xkb, code, 0, 0) == ks && xkb->map->modmap[code] == 0;
+}
+
+// The keycodes the keyboard layout itself gives symbols, as the X server builds the layout from
+// its names (those setxkbmap or the desktop chose), whatever programs have changed since; nothing
+// when the layout cannot be built from them.
+std::optional<std::set<KeyCode>> LayoutKeycodes(Display* d) {
+  XkbDescPtr current = XkbGetMap(d, 0, XkbUseCoreKbd);
+  if (current == nullptr) return std::nullopt;
+  std::optional<std::set<KeyCode>> codes;
+  if (XkbGetNames(d,
+                  XkbKeycodesNameMask | XkbTypesNameMask | XkbCompatNameMask | XkbSymbolsNameMask,
+                  current) == Success &&
+      current->names != nullptr && current->names->keycodes != None &&
+      current->names->symbols != None) {
+    auto name = [&](Atom atom) { return atom != None ? XGetAtomName(d, atom) : nullptr; };
+    XkbComponentNamesRec names{};
+    names.keycodes = name(current->names->keycodes);
+    names.types = name(current->names->types);
+    names.compat = name(current->names->compat);
+    names.symbols = name(current->names->symbols);
+    // Built, not loaded; the symbols come bound to keycodes only together with the key names.
+    constexpr unsigned int kParts = XkbGBN_ClientSymbolsMask | XkbGBN_KeyNamesMask;
+    if (XkbDescPtr layout = XkbGetKeyboardByName(d, XkbUseCoreKbd, &names, kParts, kParts, False)) {
+      std::set<KeyCode> used;
+      for (int code = layout->min_key_code; code <= layout->max_key_code; ++code) {
+        if (XkbKeyNumGroups(layout, code) > 0) used.insert(static_cast<KeyCode>(code));
+      }
+      // A layout without a single key is none that could be read.
+      if (!used.empty()) codes = std::move(used);
+      XkbFreeKeyboard(layout, 0, True);
+    }
+    for (char* n : {names.keycodes, names.types, names.compat, names.symbols}) {
+      if (n) XFree(n);
+    }
+  }
+  XkbFreeKeyboard(current, 0, True);
+  return codes;
+}
 
 // Keycodes without any symbol, and those of `ours`: the keycodes a text may bind.
 std::set<KeyCode> SpareKeycodes(XkbDescPtr xkb, const std::map<KeyCode, KeySym>& ours) {
@@ -206,28 +363,31 @@ void ChangeMapping(Display* d, const std::map<KeyCode, KeySym>& changes) {
   XkbFreeKeyboard(xkb, 0, True);
 }
 
+// Gives back, among `keys`, those still bound as they were bound (and not `keep`), and takes
+// out of the record the entries `drop` says.
+void GiveBack(Display* d, const std::vector<BoundKey>& keys, const std::set<KeyCode>& keep,
+              const std::function<bool(const BoundKey&)>& drop) {
+  std::map<KeyCode, KeySym> changes;
+  if (XkbDescPtr xkb = XkbGetMap(d, XkbAllClientInfoMask, XkbUseCoreKbd)) {
+    for (const BoundKey& k : keys) {
+      if (keep.count(k.code) == 0 && BoundAsNavelo(xkb, k.code, k.sym)) changes[k.code] = NoSymbol;
+    }
+    XkbFreeKeyboard(xkb, 0, True);
+  }
+  ChangeMapping(d, changes);
+  std::vector<BoundKey> record = ReadRecord(d);
+  std::erase_if(record, drop);
+  WriteRecord(d, record);
+}
+
 }  // namespace
 
 // The keys planned for the current text, and the spare keycodes bound now.
 struct X11WindowSystem::Keys {
   bool xtest = false;
+  Binder self;
   std::vector<KeyStroke> presses;
   std::map<KeyCode, KeySym> bound;
-
-  void Record(Display* d) {
-    const Window root = DefaultRootWindow(d);
-    if (bound.empty()) {
-      XDeleteProperty(d, root, A(d, kBoundKeysProperty));
-      return;
-    }
-    std::vector<long> pairs;
-    for (const auto& [code, ks] : bound) {
-      pairs.push_back(code);
-      pairs.push_back(static_cast<long>(ks));
-    }
-    XChangeProperty(d, root, A(d, kBoundKeysProperty), XA_CARDINAL, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(pairs.data()), static_cast<int>(pairs.size()));
-  }
 };
 
 X11WindowSystem::X11WindowSystem(X11Connection& connection)
@@ -236,12 +396,31 @@ X11WindowSystem::X11WindowSystem(X11Connection& connection)
   Display* d = D(x_.display());
   int event = 0, error = 0, major = 0, minor = 0;
   keys_->xtest = XTestQueryExtension(d, &event, &error, &major, &minor) != 0;
-  // Keycodes an earlier run bound and could not give back: restored now, where still bound.
-  auto left = Longs(d, DefaultRootWindow(d), kBoundKeysProperty, XA_CARDINAL);
-  for (std::size_t i = 0; i + 1 < left.size(); i += 2) {
-    if (left[i] <= 255) keys_->bound[static_cast<KeyCode>(left[i])] = left[i + 1];
+  keys_->self = ThisProcess(d);
+  GiveBackLeftovers();
+}
+
+void X11WindowSystem::GiveBackLeftovers() {
+  Display* d = D(x_.display());
+  const Binder self = keys_->self;
+  auto ended = [&](const BoundKey& k) { return HasEnded(k.binder, self); };
+  const std::vector<BoundKey> first = ReadRecord(d);
+  if (std::none_of(first.begin(), first.end(), ended)) return;
+  // Keys a Navelo that has ended left bound. Only a key the layout itself leaves without symbols,
+  // still bound exactly as it was bound, is given back: never a key of the user's keyboard.
+  const std::optional<std::set<KeyCode>> layout = LayoutKeycodes(d);
+  ServerGrab grab(d);
+  const std::vector<BoundKey> record = ReadRecord(d);
+  std::vector<BoundKey> left;
+  std::set<KeyCode> keep;
+  for (const BoundKey& k : record) {
+    if (!ended(k)) {
+      keep.insert(k.code);  // a running Navelo's
+    } else if (layout && layout->count(k.code) == 0) {
+      left.push_back(k);
+    }
   }
-  RestoreKeyboard();
+  GiveBack(d, left, keep, ended);
 }
 
 X11WindowSystem::~X11WindowSystem() {
@@ -347,10 +526,18 @@ WindowSystem::Typing X11WindowSystem::PrepareTyping(std::u16string_view text) {
     }
   }
   if (changes.empty()) return result;
-  ChangeMapping(d, changes);
+  {
+    // Recorded as this Navelo's before they are bound, so they are given back whatever happens.
+    ServerGrab grab(d);
+    std::vector<BoundKey> record = ReadRecord(d);
+    std::erase_if(record, [&](const BoundKey& k) {
+      return k.binder == keys_->self && changes.count(k.code) != 0;
+    });
+    for (const auto& [code, ks] : changes) record.push_back({keys_->self, code, ks});
+    WriteRecord(d, record);
+    ChangeMapping(d, changes);
+  }
   for (const auto& [code, ks] : changes) keys_->bound[code] = ks;
-  keys_->Record(d);
-  XSync(d, False);
   result.settle = kRemapSettle;
   return result;
 }
@@ -383,21 +570,16 @@ bool X11WindowSystem::TypePrepared(const std::function<bool()>& mayType) {
 void X11WindowSystem::RestoreKeyboard() {
   if (keys_->bound.empty() || !x_.ok()) return;
   Display* d = D(x_.display());
-  std::map<KeyCode, KeySym> changes;
-  if (XkbDescPtr xkb = XkbGetMap(d, XkbKeySymsMask, XkbUseCoreKbd)) {
-    for (const auto& [code, ks] : keys_->bound) {
-      // Leave a key alone that someone else has mapped since (a new layout, say).
-      if (code >= xkb->min_key_code && code <= xkb->max_key_code &&
-          XkbKeyNumGroups(xkb, code) > 0 && XkbKeySymEntry(xkb, code, 0, 0) == ks) {
-        changes[code] = NoSymbol;
-      }
-    }
-    XkbFreeKeyboard(xkb, 0, True);
+  std::vector<BoundKey> ours;
+  for (const auto& [code, ks] : keys_->bound) ours.push_back({keys_->self, code, ks});
+  {
+    // A key someone else has mapped since (a new layout, say) is left alone.
+    ServerGrab grab(d);
+    GiveBack(d, ours, {}, [&](const BoundKey& k) {
+      return k.binder == keys_->self && keys_->bound.count(k.code) != 0;
+    });
   }
-  ChangeMapping(d, changes);
   keys_->bound.clear();
-  keys_->Record(d);
-  XSync(d, False);
 }
 
 void X11WindowSystem::Beep() {

@@ -49,8 +49,9 @@ class X11Foreground final : public ForegroundService {
 // character is typed with a key of the current layout that needs no modifier, or Shift; the
 // characters the layout lacks go through spare keycodes bound to them in one change of the
 // keyboard mapping, and given back in one. Caps Lock is released while typing and locked again
-// after. The bound keycodes are recorded on the root window, so that a Navelo that ended without
-// giving them back has them restored at the next start.
+// after. The bound keycodes are recorded on the root window with the Navelo that bound them (its
+// host and process), so that keys a Navelo left bound when it ended are given back at the next
+// start, while a running Navelo's stay as they are.
 class X11WindowSystem final : public WindowSystem {
  public:
   explicit X11WindowSystem(X11Connection& connection);
@@ -71,6 +72,8 @@ class X11WindowSystem final : public WindowSystem {
 
  private:
   struct Keys;
+  void GiveBackLeftovers();
+
   X11Connection& x_;
   std::unique_ptr<Keys> keys_;
 };
