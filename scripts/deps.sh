@@ -26,7 +26,7 @@ if [ "${1:-}" = "--windows" ]; then
   # The Windows build: the cross compiler, GoogleTest's sources, NSIS for the installer, and Wine
   # to run the result.
   packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest nsis wine64 wine xvfb openbox
-            x11-utils fonts-noto-cjk fonts-ipafont-gothic xdotool)
+            x11-utils fonts-noto-cjk fonts-ipafont-gothic fonts-wine xdotool)
 fi
 missing=()
 for p in "${packages[@]}"; do

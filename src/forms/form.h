@@ -92,7 +92,9 @@ struct Control {
   bool wordWrap = false;
   bool isDefault = false;  // Enter anywhere in the form presses it
   bool isCancel = false;   // Escape presses it
-  bool link = false;       // a label that opens what it shows: the pointer turns into a hand
+  // A label that opens what it shows: the pointer turns into a hand, and a text too long for it is
+  // cut in the middle (keeping the file name at its end) rather than at the end.
+  bool link = false;
   Picture picture = Picture::kNone;
   int lineWidth = 1;  // pixels, lines only
   int interval = 0;   // milliseconds, timers only

@@ -110,6 +110,13 @@ constexpr Control kSetControls[] = {
     CheckBox("optZen", u"常時前面", 60, 180, 1455, 285).In("Frame3").Tab(8).Gothic(),
     Label("Label10", u"※常に前面に表示します", 60, 480, 1965, 285).In("Frame3").Gothic().Fore(kRed),
     CheckBox("optMin", u"自動で隠す", 60, 690, 1455, 285).In("Frame3").Tab(9).Gothic(),
+    // Right of the first two, where the frame had room: nothing else moved.
+    CheckBox("optKin", u"投票は金額だけ送る", 2100, 180, 2625, 285).In("Frame3").Tab(16).Gothic(),
+    Label("Label21", u"※合計金額だけを入力する確認画面に使います", 2100, 480, 2625, 435)
+        .In("Frame3")
+        .Gothic()
+        .Fore(kRed)
+        .Wrapped(),
     Label("Label11", u"※非アクティブ時に小さくなります", 60, 990, 3435, 225)
         .In("Frame3")
         .Gothic()

@@ -52,6 +52,8 @@ class FormView {
   virtual void SetCheck(std::string_view control, int state) = 0;
   virtual void SetEnabled(std::string_view control, bool enabled) = 0;
   virtual void SetItalic(std::string_view control, int index, bool italic) = 0;
+  // What shows while the pointer rests on a control.
+  virtual void SetToolTip(std::string_view control, int index, std::u16string_view text) = 0;
   // The window's title.
   virtual void SetCaption(std::u16string_view caption) = 0;
   virtual void Focus(std::string_view control) = 0;

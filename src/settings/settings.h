@@ -30,6 +30,8 @@ struct SettingsRecord {
   std::u16string ShoukaiTitle;
   std::int16_t Chien = 0;
   std::int32_t ChienTime = 0;
+  // 投票 types the amount alone (for a page that asks only for the total): any value but 0.
+  std::int16_t KingakuNomi = 0;
 };
 
 // The panel's outer position in twips.

@@ -148,7 +148,9 @@ QWidget* MakeWidget(const forms::Control& c, QWidget* parent) {
   const QString caption = ToQString(c.caption);
   switch (c.kind) {
     case forms::Kind::kLabel: {
-      auto* label = c.wordWrap ? new WrappedLabel(caption, parent) : new QLabel(caption, parent);
+      QLabel* label = c.link       ? new LinkLabel(parent)
+                      : c.wordWrap ? new WrappedLabel(caption, parent)
+                                   : new QLabel(caption, parent);
       // Window titles and identifiers are shown as they are, never read as markup.
       label->setTextFormat(Qt::PlainText);
       if (c.align == forms::Align::kCenter) label->setAlignment(Qt::AlignCenter);
@@ -229,6 +231,26 @@ QFont FontOf(const forms::Font& font) {
   qt.setItalic(font.italic);
   qt.setUnderline(font.underline);
   return qt;
+}
+
+void LinkLabel::SetWholeText(const QString& text) {
+  whole_ = text;
+  Fit();
+}
+
+void LinkLabel::resizeEvent(QResizeEvent* event) {
+  QLabel::resizeEvent(event);
+  Fit();
+}
+
+void LinkLabel::changeEvent(QEvent* event) {
+  QLabel::changeEvent(event);
+  // Italic under the pointer, the text takes more room.
+  if (event->type() == QEvent::FontChange) Fit();
+}
+
+void LinkLabel::Fit() {
+  setText(fontMetrics().elidedText(whole_, Qt::ElideMiddle, contentsRect().width()));
 }
 
 void BuildWindow(const forms::Form& form, QWidget* window, Qt::WindowType type) {

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QFont>
+#include <QLabel>
 #include <QWidget>
 #include <string_view>
 
@@ -30,6 +31,23 @@ void PlaceAtOpening(const forms::Form& form, QWidget* window);
 
 // The Qt font of a description's font.
 QFont FontOf(const forms::Font& font);
+
+// A link's label: shows its whole text when it fits, otherwise cut in the middle so the file name
+// at its end stays readable; text() is what it shows, wholeText() what it was given.
+class LinkLabel final : public QLabel {
+ public:
+  explicit LinkLabel(QWidget* parent) : QLabel(parent) {}
+  void SetWholeText(const QString& text);
+  const QString& wholeText() const { return whole_; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void Fit();
+  QString whole_;
+};
 
 // The child of `root` built for a control or menu item, or nullptr.
 QObject* FindBuilt(const QObject* root, std::string_view name, int index = -1);

@@ -132,6 +132,7 @@ QObject* QtControls::Find(std::string_view control, int index) const {
 
 std::u16string QtControls::Text(std::string_view control, int index) const {
   QObject* built = Find(control, index);
+  if (auto* link = dynamic_cast<LinkLabel*>(built)) return FromQString(link->wholeText());
   if (auto* box = qobject_cast<QLineEdit*>(built)) return FromQString(box->text());
   if (auto* label = qobject_cast<QLabel*>(built)) return FromQString(label->text());
   if (auto* button = qobject_cast<QAbstractButton*>(built)) return FromQString(button->text());
@@ -143,7 +144,11 @@ void QtControls::SetText(std::string_view control, std::u16string_view text, int
   // Text boxes take no control characters, set or typed.
   if (auto* box = qobject_cast<QLineEdit*>(built))
     box->setText(ToQString(WithoutControlCharacters(text)));
-  if (auto* label = qobject_cast<QLabel*>(built)) label->setText(ToQString(text));
+  if (auto* link = dynamic_cast<LinkLabel*>(built)) {
+    link->SetWholeText(ToQString(text));
+  } else if (auto* label = qobject_cast<QLabel*>(built)) {
+    label->setText(ToQString(text));
+  }
   if (auto* button = qobject_cast<QAbstractButton*>(built)) button->setText(ToQString(text));
 }
 
@@ -166,6 +171,12 @@ void QtControls::SetItalic(std::string_view control, int index, bool italic) {
     QFont font = widget->font();
     font.setItalic(italic);
     widget->setFont(font);
+  }
+}
+
+void QtControls::SetToolTip(std::string_view control, int index, std::u16string_view text) {
+  if (auto* widget = qobject_cast<QWidget*>(Find(control, index))) {
+    widget->setToolTip(ToQString(text));
   }
 }
 

@@ -27,6 +27,7 @@ class QtControls {
   void SetCheck(std::string_view control, int state);
   void SetEnabled(std::string_view control, bool enabled);
   void SetItalic(std::string_view control, int index, bool italic);
+  void SetToolTip(std::string_view control, int index, std::u16string_view text);
   void Focus(std::string_view control);
   void StartTimer(int timer, int milliseconds);
   void StopTimer(int timer);
@@ -61,6 +62,9 @@ class QtDialogView final : public QDialog, public FormView {
   }
   void SetItalic(std::string_view control, int index, bool italic) override {
     controls_.SetItalic(control, index, italic);
+  }
+  void SetToolTip(std::string_view control, int index, std::u16string_view text) override {
+    controls_.SetToolTip(control, index, text);
   }
   void SetCaption(std::u16string_view caption) override;
   void Focus(std::string_view control) override { controls_.Focus(control); }
@@ -101,6 +105,9 @@ class QtPanelView final : public QMainWindow, public PanelView {
   }
   void SetItalic(std::string_view control, int index, bool italic) override {
     controls_.SetItalic(control, index, italic);
+  }
+  void SetToolTip(std::string_view control, int index, std::u16string_view text) override {
+    controls_.SetToolTip(control, index, text);
   }
   void SetCaption(std::u16string_view caption) override;
   void Focus(std::string_view control) override { controls_.Focus(control); }

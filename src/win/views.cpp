@@ -1,4 +1,6 @@
 #include "win/views.h"
+// After windows.h, which it builds on.
+#include <commctrl.h>
 
 #include <algorithm>
 
@@ -32,6 +34,29 @@ void Win32View::SetEnabled(std::string_view control, bool enabled) {
 
 void Win32View::SetItalic(std::string_view control, int index, bool italic) {
   if (HWND hwnd = Find(control, index)) FormWindow::SetItalic(hwnd, italic);
+}
+
+void Win32View::SetToolTip(std::string_view control, int index, std::u16string_view text) {
+  HWND hwnd = Find(control, index);
+  if (hwnd == nullptr) return;
+  if (toolTips_ == nullptr || !IsWindow(toolTips_)) {
+    toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                this->hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  }
+  std::wstring tip = Wide(text);
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = this->hwnd();
+  tool.uId = reinterpret_cast<UINT_PTR>(hwnd);
+  tool.lpszText = tip.data();
+  // A control with a tooltip already gets its new text.
+  TOOLINFOW known = tool;
+  known.lpszText = nullptr;
+  const bool added = SendMessageW(toolTips_, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&known));
+  SendMessageW(toolTips_, added ? TTM_UPDATETIPTEXTW : TTM_ADDTOOLW, 0,
+               reinterpret_cast<LPARAM>(&tool));
 }
 
 void Win32View::SetCaption(std::u16string_view caption) {

@@ -22,6 +22,7 @@ class Win32View : public FormWindow {
   void SetCheck(std::string_view control, int state);
   void SetEnabled(std::string_view control, bool enabled);
   void SetItalic(std::string_view control, int index, bool italic);
+  void SetToolTip(std::string_view control, int index, std::u16string_view text);
   void SetCaption(std::u16string_view caption);
   void Focus(std::string_view control);
   void StartTimer(int timer, int milliseconds);
@@ -35,6 +36,7 @@ class Win32View : public FormWindow {
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   FormEvents* events_ = nullptr;
+  HWND toolTips_ = nullptr;  // made with the first tooltip, destroyed with the window
 };
 
 // A modal dialog drawn from its form.
@@ -57,6 +59,9 @@ class Win32DialogView final : public Win32View, public FormView {
   }
   void SetItalic(std::string_view control, int index, bool italic) override {
     Win32View::SetItalic(control, index, italic);
+  }
+  void SetToolTip(std::string_view control, int index, std::u16string_view text) override {
+    Win32View::SetToolTip(control, index, text);
   }
   void SetCaption(std::u16string_view caption) override { Win32View::SetCaption(caption); }
   void Focus(std::string_view control) override { Win32View::Focus(control); }
@@ -93,6 +98,9 @@ class Win32PanelView final : public Win32View, public PanelView {
   }
   void SetItalic(std::string_view control, int index, bool italic) override {
     Win32View::SetItalic(control, index, italic);
+  }
+  void SetToolTip(std::string_view control, int index, std::u16string_view text) override {
+    Win32View::SetToolTip(control, index, text);
   }
   void SetCaption(std::u16string_view caption) override { Win32View::SetCaption(caption); }
   void Focus(std::string_view control) override { Win32View::Focus(control); }

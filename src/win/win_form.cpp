@@ -272,6 +272,8 @@ void FormWindow::BuildControls() {
                  : c.align == forms::Align::kRight ? SS_RIGHT
                  : c.wordWrap                      ? SS_LEFT
                                                    : SS_LEFTNOWORDWRAP;
+        // A link too long for its label is cut in the middle, keeping the file name.
+        if (c.link) style |= SS_PATHELLIPSIS;
         if (c.border == forms::Border::kSingle) style |= WS_BORDER;
         break;
       case forms::Kind::kTextBox:
@@ -283,6 +285,7 @@ void FormWindow::BuildControls() {
       case forms::Kind::kButton:
         windowClass = L"BUTTON";
         style |= c.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        if (c.picture != forms::Picture::kNone) style |= BS_ICON;
         break;
       case forms::Kind::kCheckBox:
         // The window's controller decides the state a click gives.
@@ -313,6 +316,12 @@ void FormWindow::BuildControls() {
     if (c.kind == forms::Kind::kPicture && c.picture == forms::Picture::kProgramIcon) {
       SendMessageW(hwnd, STM_SETICON,
                    reinterpret_cast<WPARAM>(LoadIconW(instance, MAKEINTRESOURCEW(1))), 0);
+    }
+    if (c.kind == forms::Kind::kButton && c.picture == forms::Picture::kBrowserIcon) {
+      // The icon at its own 32 pixels, as the form draws it.
+      SendMessageW(hwnd, BM_SETIMAGE, IMAGE_ICON,
+                   reinterpret_cast<LPARAM>(
+                       LoadImageW(instance, MAKEINTRESOURCEW(2), IMAGE_ICON, 32, 32, LR_SHARED)));
     }
     built_.push_back({&c, hwnd});
   }

@@ -126,12 +126,14 @@ TEST_F(SettingsControllerTest, OpensLoadedAndOkCopiesEverythingCancelNothing) {
     v.Type("txtNetId", u"new id");
     v.Click("optZen");
     v.Click("optAct");
+    v.Click("optKin");
     v.Type("txtIpatURL", u"https://example.invalid/", 1);
     v.Click("cmdOk");
   }));
   EXPECT_EQ(record.NetID, u"new id");
   EXPECT_EQ(record.Zenmen, 1);
   EXPECT_EQ(record.Chokuzen, 1);
+  EXPECT_EQ(record.KingakuNomi, 1);
   EXPECT_EQ(addresses[1], u"https://example.invalid/");
   EXPECT_EQ(messages.shown.size(), 1u);  // the capture's, in the cancelled showing
   EXPECT_EQ(view.modalRuns.back(), Owner::kAsker);
@@ -271,7 +273,10 @@ TEST(AboutController, ShowsTitleVersionAndLinksThatOpenWhatTheyShow) {
     // Until the settings file is saved for the first time, its link leads to its folder.
     EXPECT_EQ(view.Text("lblUrl", 2), exists ? u"/home/u/.config/Navelo.INI" : u"/home/u/.config");
     ASSERT_EQ(shell.opened.size(), 3u);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(shell.opened[i], view.Text("lblUrl", i));
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(shell.opened[i], view.Text("lblUrl", i));
+      EXPECT_EQ((view.toolTips[{"lblUrl", i}]), view.Text("lblUrl", i));  // whole, however shown
+    }
     EXPECT_EQ(view.ended, 1);
     EXPECT_EQ(view.modalRuns.back(), Owner::kNone);  // owned by no window
   }

@@ -67,6 +67,17 @@ TEST_F(SendTest, AnyChokuzenOtherThanZeroSendsToTheLastActiveWindow) {
   }
 }
 
+TEST_F(SendTest, WithAmountOnlyTheVoteTypesTheAmountAloneToItsPage) {
+  for (std::int16_t only : {std::int16_t(1), std::int16_t(2), std::int16_t(-1)}) {
+    record.KingakuNomi = only;
+    const SendPlan vote = PlanSend(SendButton::kVote, record, slots, u"3000");
+    EXPECT_EQ(vote.text, u"3000");
+    EXPECT_EQ(vote.handle, 2u);
+    // The other buttons are as before.
+    EXPECT_EQ(PlanSend(SendButton::kInquiry, record, slots, u"3000").text, u"12345678\t9999\t4321");
+  }
+}
+
 TEST_F(SendTest, EmptyFieldsKeepTheirTabsAndNothingEndsTheText) {
   record.Password = u"";
   SendPlan p = PlanSend(SendButton::kVote, record, slots, u"");

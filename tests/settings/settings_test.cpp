@@ -52,6 +52,7 @@ TEST_F(SettingsTest, NoFileGivesEveryDefault) {
   EXPECT_EQ(r.Chokuzen, 0);
   EXPECT_EQ(r.Chien, 0);
   EXPECT_EQ(r.ChienTime, 300);
+  EXPECT_EQ(r.KingakuNomi, 0);  // a file of an older version lacks it: off
   EXPECT_EQ(r.TouhyouTitle, u"IPAT合計金額入力");
   EXPECT_EQ(r.ShoukaiTitle, u"IPAT照会ログイン");
   EXPECT_EQ(position.left, 0);
@@ -118,6 +119,7 @@ TEST_F(SettingsTest, SaveWritesEveryEntryInOneReplacementAndLoadsBack) {
   r.Chokuzen = 1;
   r.Chien = 1;
   r.ChienTime = -42;
+  r.KingakuNomi = 1;
   r.TouhyouTitle = u"IPAT合計金額入力 - Chromium";
   r.ShoukaiTitle = u"  spaced title  ";
   ASSERT_FALSE(SaveSettings(r, {4410, -150}, file, codec));
@@ -142,6 +144,7 @@ TEST_F(SettingsTest, SaveWritesEveryEntryInOneReplacementAndLoadsBack) {
   EXPECT_EQ(back.Chokuzen, 1);
   EXPECT_EQ(back.Chien, 1);
   EXPECT_EQ(back.ChienTime, -42);
+  EXPECT_EQ(back.KingakuNomi, 1);
   EXPECT_EQ(back.TouhyouTitle, r.TouhyouTitle);
   EXPECT_EQ(back.ShoukaiTitle, r.ShoukaiTitle);
   EXPECT_EQ(p.left, 4410);

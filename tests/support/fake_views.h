@@ -32,6 +32,9 @@ class FakeView : public virtual FormView {
   void SetItalic(std::string_view control, int index, bool on) override {
     italic[{std::string(control), index}] = on;
   }
+  void SetToolTip(std::string_view control, int index, std::u16string_view text) override {
+    toolTips[{std::string(control), index}] = text;
+  }
   void SetCaption(std::u16string_view text) override { caption = text; }
   void Focus(std::string_view control) override { focus = control; }
   // Runs `whileModal` (the user's part) unless it is empty, then returns EndModal's result, or -1
@@ -54,6 +57,7 @@ class FakeView : public virtual FormView {
   std::map<std::string, int> checks;
   std::map<std::string, bool> enabled;
   std::map<Key, bool> italic;
+  std::map<Key, std::u16string> toolTips;
   std::u16string caption;
   std::string focus;
   std::map<int, int> timers;  // running timers and their time

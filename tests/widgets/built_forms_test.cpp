@@ -247,6 +247,33 @@ class BuiltFormsTest : public QObject {
     QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join("; ")));
   }
 
+  // A link too long for its label is cut in the middle, so the file name at its end shows, and its
+  // text stays whole for what a click opens; upright or italic it fits.
+  void linkCaptionsAreCutInTheMiddleToFit() {
+    navelo::ui::QtDialogView about(forms::kFrmAbout, desktop);
+    const std::u16string addresses[] = {u"file:///home/someone/.local/lib/navelo-1.2.4/Readme.txt",
+                                        u"file:///usr/lib/navelo",
+                                        u"file:///home/someone/.config/navelo/Navelo.INI"};
+    for (int i = 0; i < 3; ++i) {
+      about.SetText("lblUrl", addresses[i], i);
+      auto* link = dynamic_cast<navelo::ui::LinkLabel*>(navelo::ui::FindBuilt(&about, "lblUrl", i));
+      for (bool italic : {false, true}) {
+        about.SetItalic("lblUrl", i, italic);
+        const QString shown = link->text();
+        QVERIFY2(link->fontMetrics().horizontalAdvance(shown) <= link->contentsRect().width(),
+                 qPrintable(shown));
+        const QString whole = ToQString(addresses[i]);
+        const QString file = whole.mid(whole.lastIndexOf('/') + 1);
+        QVERIFY2(shown == whole || (shown.contains(QChar(0x2026)) && shown.endsWith(file)),
+                 qPrintable(shown));
+      }
+      QVERIFY(about.Text("lblUrl", i) == addresses[i]);
+    }
+    QVERIFY(dynamic_cast<navelo::ui::LinkLabel*>(navelo::ui::FindBuilt(&about, "lblUrl", 0))
+                ->text()
+                .contains(QChar(0x2026)));  // too long: cut
+  }
+
   // No text box takes a control character, whether pasted or typed: a PIN pasted with its line
   // end must not carry a key that submits the page it is typed into.
   void textBoxesDropControlCharacters() {

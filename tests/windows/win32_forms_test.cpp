@@ -330,6 +330,10 @@ void CheckControl(const FormWindow& window, const forms::Control& c, UINT dpi) {
     case forms::Kind::kButton:
       EXPECT_EQ(ClassOf(control), L"Button") << what;
       EXPECT_EQ(style & BS_TYPEMASK, c.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) << what;
+      // A picture button shows its picture.
+      EXPECT_EQ(SendMessageW(control, BM_GETIMAGE, IMAGE_ICON, 0) != 0,
+                c.picture != forms::Picture::kNone)
+          << what;
       break;
     case forms::Kind::kCheckBox:
       // Not automatic: the controller decides the state a click gives.
@@ -347,6 +351,8 @@ void CheckControl(const FormWindow& window, const forms::Control& c, UINT dpi) {
                               : c.wordWrap                      ? SS_LEFT
                                                                 : SS_LEFTNOWORDWRAP;
       EXPECT_EQ(style & SS_TYPEMASK, layout) << what;
+      // A link too long for its label is cut in the middle, keeping the file name.
+      EXPECT_EQ((style & SS_ELLIPSISMASK) == SS_PATHELLIPSIS, c.link) << what;
       EXPECT_EQ((style & WS_BORDER) != 0, c.border == forms::Border::kSingle) << what;
       break;
     }
@@ -690,6 +696,34 @@ TEST_F(Win32Forms, AboutBoxLinksTurnItalicUnderThePointer) {
             << (step.name.empty() ? "the surface" : step.name)
             << (step.index >= 0 ? "(" + std::to_string(step.index) + ")" : "");
       }
+    }
+  });
+}
+
+// A link's tooltip gives its whole address, however the label cuts it.
+TEST_F(Win32Forms, AboutBoxLinksShowTheirWholeAddressAsATooltip) {
+  WhileShown(forms::kFrmAbout, [&](FormWindow& window) {
+    HWND tips = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM data) -> BOOL {
+          if (ClassOf(w) == TOOLTIPS_CLASSW) *reinterpret_cast<HWND*>(data) = w;
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&tips));
+    ASSERT_TRUE(tips);
+    EXPECT_EQ(GetWindow(tips, GW_OWNER), window.hwnd());
+    for (int i = 0; i < 3; ++i) {
+      HWND link = window.Find("lblUrl", i);
+      wchar_t text[512] = {};
+      TOOLINFOW tool{};
+      tool.cbSize = sizeof tool;
+      tool.hwnd = window.hwnd();
+      tool.uId = reinterpret_cast<UINT_PTR>(link);
+      tool.lpszText = text;
+      SendMessageW(tips, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
+      EXPECT_EQ(FromWide(text), WindowText(link)) << i;
+      EXPECT_FALSE(WindowText(link).empty());
     }
   });
 }

@@ -23,7 +23,10 @@ void AboutController::ShowModal() {
   const std::string paths[] = {ctx_.program.JoinPath(directory, "Readme.txt"), directory,
                                ctx_.settingsFileExists ? file : folder};
   for (int i = 0; i < 3; ++i) {
-    view_.SetText("lblUrl", ctx_.shell.AddressOf(paths[i]), i);
+    const std::u16string address = ctx_.shell.AddressOf(paths[i]);
+    view_.SetText("lblUrl", address, i);
+    // Cut to fit, a link still tells whole what a click opens.
+    view_.SetToolTip("lblUrl", i, address);
     italic_[static_cast<std::size_t>(i)] = true;
     SetItalic(i, false);
   }

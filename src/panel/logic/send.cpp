@@ -33,7 +33,9 @@ SendPlan PlanSend(SendButton button, const SettingsRecord& record, const TargetS
       if (toLastActive) return {lastActive.title, lastActive.handle, pin};
       return {record.ShoukaiTitle, slots.inquiryHandle, pin, true};
     case SendButton::kVote: {
-      std::u16string text = pin + kTab + Field(amount);
+      // A page that asks only for the total gets the amount alone: identifiers typed there would
+      // land in the amount's box.
+      std::u16string text = record.KingakuNomi != 0 ? Field(amount) : pin + kTab + Field(amount);
       if (toLastActive) return {lastActive.title, lastActive.handle, std::move(text)};
       return {record.TouhyouTitle, slots.voteHandle, std::move(text), true};
     }
