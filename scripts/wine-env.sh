@@ -47,4 +47,10 @@ navelo_wine_fonts() {
     } | iconv -f UTF-8 -t UTF-16LE
   } >"$reg"
   wine regedit /S "$(printf 'Z:%s' "$reg" | tr / '\\')" >/dev/null 2>&1
+  # Wine draws the caption buttons with Marlett's glyphs (a close box is its "r"): Debian's
+  # fonts-wine has the font, which Wine takes up from the prefix's own font folder.
+  if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp -f /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+  fi
 }
