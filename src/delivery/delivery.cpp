@@ -17,6 +17,8 @@ const char* Describe(DeliveryOutcome outcome) {
       return "nothing typed: the target window shows another page now";
     case DeliveryOutcome::kMovedAway:
       return "typing stopped: another window became active";
+    case DeliveryOutcome::kAboveUs:
+      return "nothing typed: the target window's program runs with more rights (as administrator)";
     case DeliveryOutcome::kRenamed:
       return "typing stopped: the target window's title changed";
     case DeliveryOutcome::kLayoutCannotType:
@@ -139,6 +141,11 @@ void Delivery::TypeNow(Clock::time_point now) {
   const std::u16string title = windows_.Title(target);
   if (!IsRememberedPage(titleAsSeen_(title))) {
     Finish(DeliveryOutcome::kTitleChanged);
+    return;
+  }
+  // Keys the system would drop are not sent at all, so the user learns why nothing arrived.
+  if (windows_.RunsAboveUs(target)) {
+    Finish(DeliveryOutcome::kAboveUs);
     return;
   }
   // A page that renames itself while the keys go in (it went on to another page, say) gets no

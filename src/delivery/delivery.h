@@ -17,6 +17,7 @@ enum class DeliveryOutcome {
   kTitleChanged,      // the target shows another page now: nothing typed
   kMovedAway,         // the active window changed before or while typing: the rest not typed
   kRenamed,           // the target's title changed while typing: the rest not typed
+  kAboveUs,           // the target runs with more rights: its system would drop the keys
   kLayoutCannotType,  // the keyboard layout cannot type some character of the text
   kNoTyping,          // the window system cannot type synthetic keys at all
   kReplaced,          // a newer send took its place while it waited

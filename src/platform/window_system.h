@@ -46,6 +46,12 @@ class WindowSystem {
   virtual std::u16string Title(WindowHandle window) = 0;
   // Asks for a window to become the active window. False when the window is gone.
   virtual bool Activate(WindowHandle window) = 0;
+  // Whether the window's program runs with more rights than Navelo, so the system would drop the
+  // keys Navelo types into it without a word (a browser started as administrator on Windows).
+  virtual bool RunsAboveUs(WindowHandle window) {
+    (void)window;
+    return false;
+  }
 
   // Plans the keys for `text` on the current keyboard layout, binding keys for any characters
   // the layout lacks. `settle` is how long to wait before typing so that programs have read a

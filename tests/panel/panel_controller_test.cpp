@@ -201,6 +201,19 @@ TEST_F(PanelControllerTest, KeypadBuildsTheAmountAndTheSendButtonsTypeIntoTheirS
   EXPECT_EQ(view.popups, std::vector<std::string>{"mnu_brow"});
 }
 
+TEST_F(PanelControllerTest, ABrowserRunningAsAdministratorGetsNothingAndTheUserIsToldWhy) {
+  Loaded();
+  settings->targets().lastActiveHandle = 9;
+  settings->targets().lastActiveTitle = u"Browser";
+  desktop.system.titles = {{9, u"Browser"}};
+  desktop.system.aboveUs.insert(9);
+  view.Click("cmdLogIn");
+  RunDelivery();
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_NE(messages.shown[0].text.find(u"管理者"), std::u16string::npos);
+  EXPECT_TRUE(desktop.system.typed.empty());
+}
+
 TEST_F(PanelControllerTest, ATextTheLayoutCannotTypeIsRefusedNamingTheCharacter) {
   Loaded();
   settings->targets().lastActiveHandle = 9;

@@ -205,6 +205,20 @@ TEST(Win32Backend, NothingIsTypedAnywhereWhenTheTargetIsGoneHiddenOrShowsAnother
   }
 }
 
+// Integrity levels as far as Wine has them: one process's windows are never above it, and a
+// process that is not there has no level (so it stops nothing). A browser started as
+// administrator, at a higher level, needs a real Windows.
+TEST(Win32Backend, AWindowIsAboveUsOnlyWhenItsProcessHasAHigherIntegrityLevel) {
+  if (!HaveDesktop()) GTEST_SKIP() << "no desktop";
+  const auto ours = platform::win32::IntegrityLevel(0);
+  ASSERT_TRUE(ours.has_value());
+  EXPECT_EQ(platform::win32::IntegrityLevel(GetCurrentProcessId()), ours);
+  EXPECT_FALSE(platform::win32::IntegrityLevel(0xFFFFFFF0).has_value());
+  TestPage page(L"IPAT照会ログイン", 1);
+  Win32WindowSystem windows;
+  EXPECT_FALSE(windows.RunsAboveUs(page.handle()));
+}
+
 TEST(Win32Backend, FileStoreReplacesWholeAndReportsFailures) {
   namespace fs = std::filesystem;
   Win32FileStore store;

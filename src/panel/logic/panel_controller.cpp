@@ -191,6 +191,12 @@ void PanelController::Report(DeliveryOutcome outcome) {
     toldNoTyping_ = true;
     tell_ = kNoTypingMessage;
   }
+  if (outcome == DeliveryOutcome::kAboveUs) {
+    tell_ =
+        u"ブラウザーが管理者として実行されているため、キー入力を送ることができません"
+        u"（何も入力しませんでした）。\n"
+        u"ブラウザーを閉じて、通常どおり（管理者としてではなく）起動し直してください。";
+  }
   if (outcome == DeliveryOutcome::kLayoutCannotType && ctx_.delivery.untypable() != 0) {
     tell_ = UntypableMessage(ctx_.delivery.untypable());
   }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -108,10 +109,12 @@ class FakeWindowSystem final : public WindowSystem {
     }
     return true;
   }
+  bool RunsAboveUs(WindowHandle window) override { return aboveUs.count(window) != 0; }
   void RestoreKeyboard() override { ++restores; }
   void Beep() override { ++beeps; }
 
   std::map<WindowHandle, std::u16string> titles;  // the windows that exist
+  std::set<WindowHandle> aboveUs;                 // programs running with more rights
   WindowHandle active = 0;
   bool refuseActivation = false;
   Typing typing;

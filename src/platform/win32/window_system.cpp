@@ -35,6 +35,28 @@ std::u16string WindowTitle(WindowHandle window) {
   return std::u16string(text.begin(), text.end());
 }
 
+std::optional<unsigned long> IntegrityLevel(unsigned long processId) {
+  HANDLE process = processId == 0
+                       ? GetCurrentProcess()
+                       : OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (process == nullptr) return std::nullopt;
+  std::optional<unsigned long> level;
+  HANDLE token = nullptr;
+  if (OpenProcessToken(process, TOKEN_QUERY, &token)) {
+    DWORD size = 0;
+    GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+    std::vector<unsigned char> buffer(size);
+    if (size > 0 && GetTokenInformation(token, TokenIntegrityLevel, buffer.data(), size, &size)) {
+      const auto* label = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer.data());
+      const DWORD count = *GetSidSubAuthorityCount(label->Label.Sid);
+      if (count > 0) level = *GetSidSubAuthority(label->Label.Sid, count - 1);
+    }
+    CloseHandle(token);
+  }
+  if (processId != 0) CloseHandle(process);
+  return level;
+}
+
 WindowInfo Win32Foreground::Foreground() {
   WindowInfo info;
   info.handle = reinterpret_cast<WindowHandle>(GetForegroundWindow());
@@ -48,6 +70,15 @@ WindowHandle Win32WindowSystem::ActiveWindow() {
 
 std::u16string Win32WindowSystem::Title(WindowHandle window) {
   return WindowTitle(window);
+}
+
+bool Win32WindowSystem::RunsAboveUs(WindowHandle window) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(H(window), &processId);
+  // A level that cannot be read (the process has just ended, say) stops nothing.
+  const auto theirs = IntegrityLevel(processId);
+  const auto ours = IntegrityLevel(0);
+  return theirs && ours && *theirs > *ours;
 }
 
 bool Win32WindowSystem::Activate(WindowHandle window) {
