@@ -19,16 +19,7 @@ if ! command -v kwin_wayland >/dev/null || ! command -v dbus-run-session >/dev/n
   exit 77
 fi
 
-as=()
-user=$(id -un)
-if [ "$(id -u)" -eq 0 ]; then
-  user=navelo-wayland
-  if ! id "$user" >/dev/null 2>&1; then
-    useradd --system --create-home --home-dir /var/lib/$user --shell /usr/sbin/nologin "$user"
-  fi
-  as=(runuser -u "$user" --)
-fi
-home=$(getent passwd "$user" | cut -d: -f6)
+source "$(dirname "$0")/wayland-user.sh"
 
 work=$(mktemp -d /tmp/navelo-kwin.XXXXXX)
 trap 'rm -rf "$work"' EXIT

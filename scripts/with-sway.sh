@@ -10,16 +10,7 @@ if ! command -v sway >/dev/null || ! command -v Xwayland >/dev/null; then
   exit 77
 fi
 
-as=()
-user=$(id -un)
-if [ "$(id -u)" -eq 0 ]; then
-  user=navelo-wayland
-  if ! id "$user" >/dev/null 2>&1; then
-    useradd --system --create-home --home-dir /var/lib/$user --shell /usr/sbin/nologin "$user"
-  fi
-  as=(runuser -u "$user" --)
-fi
-home=$(getent passwd "$user" | cut -d: -f6)
+source "$(dirname "$0")/wayland-user.sh"
 
 runtime=$(mktemp -d /tmp/navelo-sway.XXXXXX)
 chmod 700 "$runtime"

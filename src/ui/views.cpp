@@ -180,6 +180,10 @@ void QtControls::SetToolTip(std::string_view control, int index, std::u16string_
   }
 }
 
+void QtControls::SetCaption(std::u16string_view caption) {
+  root_->window()->setWindowTitle(ToQString(caption));
+}
+
 void QtControls::Focus(std::string_view control) {
   if (auto* widget = qobject_cast<QWidget*>(Find(control, -1))) widget->setFocus();
 }
@@ -202,12 +206,8 @@ void QtControls::StopTimer(int timer) {
 }
 
 QtDialogView::QtDialogView(const forms::Form& form, platform::Desktop& desktop)
-    : form_(form), controls_(form, BuildDialog(form, this, desktop), true) {
+    : WithQtControls<FormView>(form, BuildDialog(form, this, desktop), true), form_(form) {
   setMouseTracking(true);
-}
-
-void QtDialogView::SetCaption(std::u16string_view caption) {
-  setWindowTitle(ToQString(caption));
 }
 
 int QtDialogView::RunModal(Owner owner) {
@@ -247,7 +247,7 @@ void QtDialogView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 QtPanelView::QtPanelView(const forms::Form& form, platform::Desktop& desktop)
-    : client_(BuildPanel(form, this, desktop)), controls_(form, client_, false) {
+    : WithQtControls<PanelView>(form, BuildPanel(form, this, desktop), false) {
   for (const forms::Menu& m : form.menus) {
     if (auto* action = Built<QAction>(this, m.name, m.index)) {
       connect(action, &QAction::triggered, this, [this, action] {
@@ -259,10 +259,6 @@ QtPanelView::QtPanelView(const forms::Form& form, platform::Desktop& desktop)
   // resize: the layout never resizes the window by itself.
   layout()->setSizeConstraint(QLayout::SetNoConstraint);
   setFixedSize(sizeHint());
-}
-
-void QtPanelView::SetCaption(std::u16string_view caption) {
-  setWindowTitle(ToQString(caption));
 }
 
 std::uintptr_t QtPanelView::Handle() const {

@@ -28,6 +28,8 @@ class QtControls {
   void SetEnabled(std::string_view control, bool enabled);
   void SetItalic(std::string_view control, int index, bool italic);
   void SetToolTip(std::string_view control, int index, std::u16string_view text);
+  // The window's title.
+  void SetCaption(std::u16string_view caption);
   void Focus(std::string_view control);
   void StartTimer(int timer, int milliseconds);
   void StopTimer(int timer);
@@ -42,10 +44,12 @@ class QtControls {
   std::map<int, QTimer*> timers_;
 };
 
-// A modal dialog drawn from its form.
-class QtDialogView final : public QDialog, public FormView {
+// The control primitives of a view, carried out by the window's QtControls.
+template <typename View>
+class WithQtControls : public View {
  public:
-  QtDialogView(const forms::Form& form, platform::Desktop& desktop);
+  WithQtControls(const forms::Form& form, QWidget* root, bool pointer)
+      : controls_(form, root, pointer) {}
 
   void SetEvents(FormEvents* events) override { controls_.events = events; }
   std::u16string Text(std::string_view control, int index = -1) const override {
@@ -66,14 +70,24 @@ class QtDialogView final : public QDialog, public FormView {
   void SetToolTip(std::string_view control, int index, std::u16string_view text) override {
     controls_.SetToolTip(control, index, text);
   }
-  void SetCaption(std::u16string_view caption) override;
+  void SetCaption(std::u16string_view caption) override { controls_.SetCaption(caption); }
   void Focus(std::string_view control) override { controls_.Focus(control); }
-  int RunModal(Owner owner) override;
-  void EndModal(int result) override { done(result); }
   void StartTimer(int timer, int milliseconds) override {
     controls_.StartTimer(timer, milliseconds);
   }
   void StopTimer(int timer) override { controls_.StopTimer(timer); }
+
+ protected:
+  QtControls controls_;
+};
+
+// A modal dialog drawn from its form.
+class QtDialogView final : public QDialog, public WithQtControls<FormView> {
+ public:
+  QtDialogView(const forms::Form& form, platform::Desktop& desktop);
+
+  int RunModal(Owner owner) override;
+  void EndModal(int result) override { done(result); }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -82,41 +96,15 @@ class QtDialogView final : public QDialog, public FormView {
 
  private:
   const forms::Form& form_;
-  QtControls controls_;
 };
 
 // The panel: the form's controls in a main window with its menu bar.
-class QtPanelView final : public QMainWindow, public PanelView {
+class QtPanelView final : public QMainWindow, public WithQtControls<PanelView> {
  public:
   QtPanelView(const forms::Form& form, platform::Desktop& desktop);
 
-  void SetEvents(FormEvents* events) override { controls_.events = events; }
-  std::u16string Text(std::string_view control, int index = -1) const override {
-    return controls_.Text(control, index);
-  }
-  void SetText(std::string_view control, std::u16string_view text, int index = -1) override {
-    controls_.SetText(control, text, index);
-  }
-  void SetCheck(std::string_view control, int state) override {
-    controls_.SetCheck(control, state);
-  }
-  void SetEnabled(std::string_view control, bool enabled) override {
-    controls_.SetEnabled(control, enabled);
-  }
-  void SetItalic(std::string_view control, int index, bool italic) override {
-    controls_.SetItalic(control, index, italic);
-  }
-  void SetToolTip(std::string_view control, int index, std::u16string_view text) override {
-    controls_.SetToolTip(control, index, text);
-  }
-  void SetCaption(std::u16string_view caption) override;
-  void Focus(std::string_view control) override { controls_.Focus(control); }
   int RunModal(Owner) override { return 0; }  // the panel is never modal
   void EndModal(int) override {}
-  void StartTimer(int timer, int milliseconds) override {
-    controls_.StartTimer(timer, milliseconds);
-  }
-  void StopTimer(int timer) override { controls_.StopTimer(timer); }
 
   std::uintptr_t Handle() const override;
   Rect Frame() const override;
@@ -135,9 +123,6 @@ class QtPanelView final : public QMainWindow, public PanelView {
 
  private:
   void KeepFramePosition(QPoint framePosition);
-
-  QWidget* client_;
-  QtControls controls_;
 };
 
 // Makes Qt views of the forms.

@@ -125,7 +125,7 @@ int Win32DialogView::RunModal(Owner owner) {
 }
 
 Win32PanelView::Win32PanelView(std::function<void()> sessionEnding)
-    : Win32View(forms::kFrmNavelo, false), sessionEnding_(std::move(sessionEnding)) {
+    : Win32ViewOf(forms::kFrmNavelo, false), sessionEnding_(std::move(sessionEnding)) {
   Create();
 }
 

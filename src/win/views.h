@@ -39,10 +39,11 @@ class Win32View : public FormWindow {
   HWND toolTips_ = nullptr;  // made with the first tooltip, destroyed with the window
 };
 
-// A modal dialog drawn from its form.
-class Win32DialogView final : public Win32View, public FormView {
+// A view's primitives, carried out by the window.
+template <typename View>
+class Win32ViewOf : public Win32View, public View {
  public:
-  explicit Win32DialogView(const forms::Form& form) : Win32View(form, true) { Create(); }
+  using Win32View::Win32View;
 
   void SetEvents(FormEvents* events) override { Win32View::SetEvents(events); }
   std::u16string Text(std::string_view control, int index = -1) const override {
@@ -65,12 +66,19 @@ class Win32DialogView final : public Win32View, public FormView {
   }
   void SetCaption(std::u16string_view caption) override { Win32View::SetCaption(caption); }
   void Focus(std::string_view control) override { Win32View::Focus(control); }
-  int RunModal(Owner owner) override;
-  void EndModal(int result) override { FormWindow::EndModal(result); }
   void StartTimer(int timer, int milliseconds) override {
     Win32View::StartTimer(timer, milliseconds);
   }
   void StopTimer(int timer) override { Win32View::StopTimer(timer); }
+};
+
+// A modal dialog drawn from its form.
+class Win32DialogView final : public Win32ViewOf<FormView> {
+ public:
+  explicit Win32DialogView(const forms::Form& form) : Win32ViewOf(form, true) { Create(); }
+
+  int RunModal(Owner owner) override;
+  void EndModal(int result) override { FormWindow::EndModal(result); }
 
   // The window that was active in this program when a dialog owned by the asker opens: the panel
   // when nothing else is.
@@ -78,39 +86,13 @@ class Win32DialogView final : public Win32View, public FormView {
 };
 
 // The panel, with its menu bar.
-class Win32PanelView final : public Win32View, public PanelView {
+class Win32PanelView final : public Win32ViewOf<PanelView> {
  public:
   // `sessionEnding` runs when Windows ends the session.
   explicit Win32PanelView(std::function<void()> sessionEnding);
 
-  void SetEvents(FormEvents* events) override { Win32View::SetEvents(events); }
-  std::u16string Text(std::string_view control, int index = -1) const override {
-    return Win32View::Text(control, index);
-  }
-  void SetText(std::string_view control, std::u16string_view text, int index = -1) override {
-    Win32View::SetText(control, text, index);
-  }
-  void SetCheck(std::string_view control, int state) override {
-    Win32View::SetCheck(control, state);
-  }
-  void SetEnabled(std::string_view control, bool enabled) override {
-    Win32View::SetEnabled(control, enabled);
-  }
-  void SetItalic(std::string_view control, int index, bool italic) override {
-    Win32View::SetItalic(control, index, italic);
-  }
-  void SetToolTip(std::string_view control, int index, std::u16string_view text) override {
-    Win32View::SetToolTip(control, index, text);
-  }
-  void SetCaption(std::u16string_view caption) override { Win32View::SetCaption(caption); }
-  void Focus(std::string_view control) override { Win32View::Focus(control); }
   int RunModal(Owner) override { return 0; }  // the panel is never modal
   void EndModal(int) override {}
-  void StartTimer(int timer, int milliseconds) override {
-    Win32View::StartTimer(timer, milliseconds);
-  }
-  void StopTimer(int timer) override { Win32View::StopTimer(timer); }
-
   std::uintptr_t Handle() const override { return reinterpret_cast<std::uintptr_t>(hwnd()); }
   Rect Frame() const override;
   void MoveFrame(int x, int y) override;

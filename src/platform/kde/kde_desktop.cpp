@@ -14,7 +14,7 @@
 #include "plasma-window-management-client-protocol.h"
 #include "platform/wayland/connection.h"
 #include "platform/wayland/keymap.h"
-#include "platform/x11/x11_desktop.h"
+#include "platform/wayland/wayland_desktop.h"
 
 namespace navelo::platform::kde {
 namespace {
@@ -25,19 +25,18 @@ constexpr std::uint32_t kActive = ORG_KDE_PLASMA_WINDOW_MANAGEMENT_STATE_ACTIVE;
 constexpr std::uint32_t kSkipTaskbar = ORG_KDE_PLASMA_WINDOW_MANAGEMENT_STATE_SKIPTASKBAR;
 
 // One window as KWin reports it; its handle for Navelo is KWin's own id, which it never reuses.
-struct Window {
+struct Window : wayland::ReportedWindow {
   org_kde_plasma_window* proxy = nullptr;
-  WindowHandle id = 0;
-  std::u16string title;
-  std::uint32_t state = 0;
   long pid = 0;
   bool unmapped = false;
+  bool skipTaskbar = false;  // KWin also lists windows no one sees (a browser's hidden helper)
+  void Update() { shown = !unmapped && !skipTaskbar; }
 };
 
-class KdeDesktop final : public Desktop, public ForegroundService, public WindowSystem {
+class KdeDesktop final : public wayland::WaylandDesktop {
  public:
   KdeDesktop(std::unique_ptr<Connection> connection, void* toolkitDisplay)
-      : wayland_(std::move(connection)), own_(toolkitDisplay) {
+      : WaylandDesktop(std::move(connection), toolkitDisplay) {
     manager_ = static_cast<org_kde_plasma_window_management*>(
         wayland_->Bind(&org_kde_plasma_window_management_interface, 12));
     input_ = static_cast<org_kde_kwin_fake_input*>(
@@ -72,17 +71,11 @@ class KdeDesktop final : public Desktop, public ForegroundService, public Window
     caps.typesAnyCharacter = false;  // only what the user's layout types
     return caps;
   }
-  ForegroundService& foreground() override { return *this; }
-  WindowSystem& windows() override { return *this; }
-  void KeepAbove(WindowHandle window, bool on) override { own_.KeepAbove(window, on); }
-  void SetTitleButtons(WindowHandle window, TitleButtons buttons) override {
-    own_.SetTitleButtons(window, buttons);
-  }
   bool BringForward(long processId) override {
     wayland_->Dispatch();
     const Window* newest = nullptr;
     for (const auto& [proxy, w] : windows_) {
-      if (Shown(*w) && w->pid == processId && (!newest || w->id > newest->id)) newest = w.get();
+      if (w->shown && w->pid == processId && (!newest || w->id > newest->id)) newest = w.get();
     }
     if (newest == nullptr) return false;
     org_kde_plasma_window_set_state(newest->proxy, kActive, kActive);
@@ -90,31 +83,9 @@ class KdeDesktop final : public Desktop, public ForegroundService, public Window
     return true;
   }
 
-  // ForegroundService
-  WindowInfo Foreground() override {
-    wayland_->Dispatch();
-    const Window* active = Active();
-    if (active == nullptr) return {};
-    return {active->id, Cut(active->title)};
-  }
-  int ChangeDescriptor() const override { return wayland_->fd(); }
-  bool ChangesWaiting() const override { return wayland_->Waiting(); }
-
-  // WindowSystem
-  WindowHandle ActiveWindow() override {
-    wayland_->Dispatch();
-    const Window* active = Active();
-    return active ? active->id : 0;
-  }
-  std::u16string Title(WindowHandle window) override {
-    // As it is now: everything KWin has said until this moment.
-    wayland_->Roundtrip();
-    const Window* w = Find(window);
-    return w ? Cut(w->title) : std::u16string();
-  }
   bool Activate(WindowHandle window) override {
     wayland_->Dispatch();
-    const Window* w = Find(window);
+    const auto* w = static_cast<const Window*>(Find(window));
     if (w == nullptr) return false;
     org_kde_plasma_window_set_state(w->proxy, kActive, kActive);
     wayland_->Flush();
@@ -158,35 +129,16 @@ class KdeDesktop final : public Desktop, public ForegroundService, public Window
     presses_.clear();
     return all;
   }
-  void RestoreKeyboard() override {}
-  void Beep() override {}
 
  private:
   void Key(std::uint32_t code, bool pressed) {
     org_kde_kwin_fake_input_keyboard_key(input_, code, pressed ? 1 : 0);
   }
 
-  static bool Shown(const Window& w) {
-    // KWin also lists windows no one sees (a browser's hidden helper window): those are skipped.
-    return !w.unmapped && (w.state & kSkipTaskbar) == 0;
-  }
-
-  std::u16string Cut(const std::u16string& title) const {
-    return title.size() > kTitleCharacters ? title.substr(0, kTitleCharacters) : title;
-  }
-
-  const Window* Active() const {
-    for (const auto& [proxy, w] : windows_) {
-      if ((w->state & kActive) && !w->unmapped) return w.get();
-    }
-    return nullptr;
-  }
-
-  const Window* Find(WindowHandle id) const {
-    for (const auto& [proxy, w] : windows_) {
-      if (w->id == id && !w->unmapped) return w.get();
-    }
-    return nullptr;
+  std::vector<const wayland::ReportedWindow*> Reported() const override {
+    std::vector<const wayland::ReportedWindow*> all;
+    for (const auto& [proxy, w] : windows_) all.push_back(w.get());
+    return all;
   }
 
   static Window& Of(void* data, org_kde_plasma_window* proxy) {
@@ -215,11 +167,18 @@ class KdeDesktop final : public Desktop, public ForegroundService, public Window
   }
   static void OnAppId(void*, org_kde_plasma_window*, const char*) {}
   static void OnState(void* data, org_kde_plasma_window* w, std::uint32_t flags) {
-    Of(data, w).state = flags;
+    Window& window = Of(data, w);
+    window.active = (flags & kActive) != 0;
+    window.skipTaskbar = (flags & kSkipTaskbar) != 0;
+    window.Update();
   }
   static void OnDesktop(void*, org_kde_plasma_window*, std::int32_t) {}
   static void OnIconName(void*, org_kde_plasma_window*, const char*) {}
-  static void OnUnmapped(void* data, org_kde_plasma_window* w) { Of(data, w).unmapped = true; }
+  static void OnUnmapped(void* data, org_kde_plasma_window* w) {
+    Window& window = Of(data, w);
+    window.unmapped = true;
+    window.Update();
+  }
   static void OnNothing(void*, org_kde_plasma_window*) {}
   static void OnParent(void*, org_kde_plasma_window*, org_kde_plasma_window*) {}
   static void OnGeometry(void*, org_kde_plasma_window*, std::int32_t, std::int32_t, std::uint32_t,
@@ -261,8 +220,6 @@ class KdeDesktop final : public Desktop, public ForegroundService, public Window
   }
   static void OnRepeat(void*, wl_keyboard*, std::int32_t, std::int32_t) {}
 
-  std::unique_ptr<Connection> wayland_;
-  x11::X11OwnWindows own_;
   org_kde_plasma_window_management* manager_ = nullptr;
   org_kde_kwin_fake_input* input_ = nullptr;
   wl_seat* seat_ = nullptr;

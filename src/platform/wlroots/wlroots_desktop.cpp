@@ -13,7 +13,7 @@
 #include "base/utf8.h"
 #include "platform/wayland/connection.h"
 #include "platform/wayland/keymap.h"
-#include "platform/x11/x11_desktop.h"
+#include "platform/wayland/wayland_desktop.h"
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 
@@ -24,13 +24,9 @@ using wayland::Connection;
 
 // One window as the compositor reports it. Its handle for Navelo is a number of its own, never
 // used again, so a closed window's handle never names another.
-struct Toplevel {
+struct Toplevel : wayland::ReportedWindow {
   zwlr_foreign_toplevel_handle_v1* handle = nullptr;
-  WindowHandle id = 0;
-  std::u16string title;
   std::string appId;
-  bool activated = false;
-  bool closed = false;
   // What the compositor is telling, applied at its "done".
   std::u16string nextTitle;
   std::string nextAppId;
@@ -45,10 +41,10 @@ std::uint32_t Milliseconds() {
 
 }  // namespace
 
-class WlrootsDesktop final : public Desktop, public ForegroundService, public WindowSystem {
+class WlrootsDesktop final : public wayland::WaylandDesktop {
  public:
   WlrootsDesktop(std::unique_ptr<Connection> connection, void* toolkitDisplay)
-      : wayland_(std::move(connection)), own_(toolkitDisplay) {
+      : WaylandDesktop(std::move(connection), toolkitDisplay) {
     seat_ = static_cast<wl_seat*>(wayland_->Bind(&wl_seat_interface, 1));
     manager_ = static_cast<zwlr_foreign_toplevel_manager_v1*>(
         wayland_->Bind(&zwlr_foreign_toplevel_manager_v1_interface, 3));
@@ -81,18 +77,12 @@ class WlrootsDesktop final : public Desktop, public ForegroundService, public Wi
     caps.placesWindows = false;
     return caps;
   }
-  ForegroundService& foreground() override { return *this; }
-  WindowSystem& windows() override { return *this; }
-  void KeepAbove(WindowHandle window, bool on) override { own_.KeepAbove(window, on); }
-  void SetTitleButtons(WindowHandle window, TitleButtons buttons) override {
-    own_.SetTitleButtons(window, buttons);
-  }
   bool BringForward(long) override {
     // The compositor names no process: the most recent window of Navelo's is brought forward.
     wayland_->Dispatch();
     const Toplevel* newest = nullptr;
     for (const auto& [handle, t] : toplevels_) {
-      if (!t->closed && IsNavelo(t->appId) && (!newest || t->id > newest->id)) newest = t.get();
+      if (IsNavelo(t->appId) && (!newest || t->id > newest->id)) newest = t.get();
     }
     if (newest == nullptr) return false;
     zwlr_foreign_toplevel_handle_v1_activate(newest->handle, seat_);
@@ -100,31 +90,9 @@ class WlrootsDesktop final : public Desktop, public ForegroundService, public Wi
     return true;
   }
 
-  // ForegroundService
-  WindowInfo Foreground() override {
-    wayland_->Dispatch();
-    const Toplevel* active = Active();
-    if (active == nullptr) return {};
-    return {active->id, Cut(active->title)};
-  }
-  int ChangeDescriptor() const override { return wayland_->fd(); }
-  bool ChangesWaiting() const override { return wayland_->Waiting(); }
-
-  // WindowSystem
-  WindowHandle ActiveWindow() override {
-    wayland_->Dispatch();
-    const Toplevel* active = Active();
-    return active ? active->id : 0;
-  }
-  std::u16string Title(WindowHandle window) override {
-    // As it is now: everything the compositor has said until this moment.
-    wayland_->Roundtrip();
-    const Toplevel* t = Find(window);
-    return t ? Cut(t->title) : std::u16string();
-  }
   bool Activate(WindowHandle window) override {
     wayland_->Dispatch();
-    const Toplevel* t = Find(window);
+    const auto* t = static_cast<const Toplevel*>(Find(window));
     if (t == nullptr) return false;
     zwlr_foreign_toplevel_handle_v1_activate(t->handle, seat_);
     wayland_->Flush();
@@ -168,36 +136,14 @@ class WlrootsDesktop final : public Desktop, public ForegroundService, public Wi
     presses_.clear();
     return all;
   }
-  // The user's keyboard is never changed: nothing to give back.
-  void RestoreKeyboard() override {}
-  void Beep() override {}
-
-  std::vector<WindowInfo> Windows() {
-    wayland_->Dispatch();
-    std::vector<WindowInfo> all;
-    for (const auto& [handle, t] : toplevels_) all.push_back({t->id, t->title});
-    return all;
-  }
 
  private:
   static bool IsNavelo(const std::string& appId) { return appId == "navelo" || appId == "Navelo"; }
 
-  std::u16string Cut(const std::u16string& title) const {
-    return title.size() > kTitleCharacters ? title.substr(0, kTitleCharacters) : title;
-  }
-
-  const Toplevel* Active() const {
-    for (const auto& [handle, t] : toplevels_) {
-      if (t->activated && !t->closed) return t.get();
-    }
-    return nullptr;
-  }
-
-  const Toplevel* Find(WindowHandle id) const {
-    for (const auto& [handle, t] : toplevels_) {
-      if (t->id == id && !t->closed) return t.get();
-    }
-    return nullptr;
+  std::vector<const wayland::ReportedWindow*> Reported() const override {
+    std::vector<const wayland::ReportedWindow*> all;
+    for (const auto& [handle, t] : toplevels_) all.push_back(t.get());
+    return all;
   }
 
   bool Upload(const std::string& text) {
@@ -247,7 +193,7 @@ class WlrootsDesktop final : public Desktop, public ForegroundService, public Wi
     Toplevel& t = Of(data, h);
     t.title = t.nextTitle;
     t.appId = t.nextAppId;
-    t.activated = t.nextActivated;
+    t.active = t.nextActivated;
   }
   static void OnClosed(void* data, zwlr_foreign_toplevel_handle_v1* h) {
     auto* self = static_cast<WlrootsDesktop*>(data);
@@ -256,8 +202,6 @@ class WlrootsDesktop final : public Desktop, public ForegroundService, public Wi
   }
   static void OnParent(void*, zwlr_foreign_toplevel_handle_v1*, zwlr_foreign_toplevel_handle_v1*) {}
 
-  std::unique_ptr<Connection> wayland_;
-  x11::X11OwnWindows own_;
   wl_seat* seat_ = nullptr;
   zwlr_foreign_toplevel_manager_v1* manager_ = nullptr;
   zwp_virtual_keyboard_v1* keyboard_ = nullptr;
@@ -269,8 +213,8 @@ class WlrootsDesktop final : public Desktop, public ForegroundService, public Wi
 };
 
 std::vector<WindowInfo> Windows(Desktop& desktop) {
-  auto* wlroots = dynamic_cast<WlrootsDesktop*>(&desktop);
-  return wlroots ? wlroots->Windows() : std::vector<WindowInfo>{};
+  auto* wayland = dynamic_cast<wayland::WaylandDesktop*>(&desktop);
+  return wayland ? wayland->Windows() : std::vector<WindowInfo>{};
 }
 
 std::unique_ptr<Desktop> MakeDesktop(const DesktopSession& session) {
