@@ -50,7 +50,12 @@ std::optional<std::string> SettingsFile::WriteEntries(const std::vector<ProfileE
     doc.Set(Encode(entry.section, doc.utf8(), codec_), Encode(entry.key, doc.utf8(), codec_),
             Encode(entry.value, doc.utf8(), codec_));
   }
-  auto error = store_.Replace(savePath_, doc.Serialize());
+  const std::string bytes = doc.Serialize();
+  // Nothing is written that would not read back faithfully itself (a title that, in a UTF-16
+  // file, reads as a line in another encoding).
+  const std::string written = ProfileDocument::Parse(bytes).unreadable();
+  if (!written.empty()) return "the new text would not read back faithfully (" + written + ")";
+  auto error = store_.Replace(savePath_, bytes);
   if (!error) path_ = savePath_;
   return error;
 }
