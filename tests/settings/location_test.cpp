@@ -53,21 +53,37 @@ TEST(SettingsLocation, UserFolderFollowsTheXdgRules) {
 
 // The first run of an installed copy takes the settings beside the program, saves them to the
 // user's file and leaves the program's copy alone; from then on the user's file is the one read.
-TEST(SettingsLocation, ReadOnceFromTheProgramFolderThenFromTheUsersFile) {
-  platform::testing::NativeCodec codec;
-  platform::testing::MemoryFileStore store;
-  store.files[kProgram] = "[General]\r\nZenmen=1\r\nMine=kept\r\n";
-  SettingsFile file(kProgram, kUser, store, codec);
-  SettingsRecord record;
-  record.startupPassword = u"ZelvOR";
-  LoadSettings(record, file, codec);
-  EXPECT_EQ(record.Zenmen, 1);
-  record.Zenmen = 2;
-  ASSERT_FALSE(SaveSettings(record, {}, file, codec));
-  EXPECT_EQ(store.files[kProgram], "[General]\r\nZenmen=1\r\nMine=kept\r\n");
-  EXPECT_NE(store.files[kUser].find("Zenmen=2\r\nMine=kept\r\n"), std::string::npos);
-  EXPECT_EQ(file.path(), kUser);
-  EXPECT_EQ(file.ReadProfileText(u"General", u"Zenmen", u""), u"2");
+// A file beside the program that cannot be read back faithfully is never written, and does not
+// stop the save to the user's file: it starts afresh.
+TEST(SettingsLocation, AnInstalledCopyReadsBesideItselfOnceAndAlwaysSavesToTheUsersFile) {
+  struct Case {
+    const char* what;
+    std::string program;  // the file beside the program
+    bool carried;         // its other lines and values reach the user's file
+  };
+  const Case cases[] = {
+      {"readable", "[General]\r\nZenmen=1\r\nMine=kept\r\n", true},
+      {"with a NUL byte", std::string("[General]\r\nZenmen=1\r\nMine=kept\0\r\n", 33), false},
+      {"big-endian UTF-16", std::string("\xFE\xFF\0[\0G", 6), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    platform::testing::NativeCodec codec;
+    platform::testing::MemoryFileStore store;
+    store.files[kProgram] = c.program;
+    SettingsFile file(kProgram, kUser, store, codec);
+    SettingsRecord record;
+    record.startupPassword = u"ZelvOR";
+    LoadSettings(record, file, codec);
+    EXPECT_EQ(record.Zenmen, c.carried ? 1 : 0);
+    record.Zenmen = 2;
+    ASSERT_FALSE(SaveSettings(record, {}, file, codec));
+    EXPECT_EQ(store.files[kProgram], c.program);
+    EXPECT_NE(store.files[kUser].find("Zenmen=2\r\n"), std::string::npos);
+    EXPECT_EQ(store.files[kUser].find("Mine=kept") != std::string::npos, c.carried);
+    EXPECT_EQ(file.path(), kUser);
+    EXPECT_EQ(file.ReadProfileText(u"General", u"Zenmen", u""), u"2");
+  }
 }
 
 }  // namespace
