@@ -9,6 +9,8 @@
 #include <functional>
 #include <set>
 
+#include "platform/posix/instance_lock.h"
+
 namespace navelo::platform::posix {
 namespace {
 
@@ -70,6 +72,40 @@ TEST_F(FileStoreTest, FailuresAreReportedAndTheOldFileStays) {
   ASSERT_TRUE(error);
   EXPECT_NE(error->find("Permission denied"), std::string::npos);
   EXPECT_EQ(store.Read(path).bytes, "old");
+}
+
+// One Navelo per settings folder, whatever happens to the files in it: the folder itself is
+// locked, so a lock file beside the settings that was deleted, or that cannot be opened, lets no
+// second one in; a link into the folder meets the same lock; a read-only folder is locked too.
+TEST_F(FileStoreTest, OneLockPerSettingsFolderWhateverHappensToTheFilesInIt) {
+  using State = platform::InstanceLock::State;
+  fs::create_directories(dir / "elsewhere");
+  fs::create_symlink(path, dir / "elsewhere" / "Navelo.INI");
+  const fs::path lockFile = dir / "Navelo.INI.lock";
+  {
+    InstanceLock held(path);
+    ASSERT_EQ(held.state(), State::kHeld) << held.error();
+    const std::function<void()> spoil[] = {
+        [&] { fs::remove(lockFile); },            // deleted while Navelo runs
+        [&] { fs::create_directory(lockFile); },  // cannot be opened
+    };
+    for (const auto& make : spoil) {
+      make();
+      for (const fs::path& other : {fs::path(path), dir / "elsewhere" / "Navelo.INI"}) {
+        InstanceLock second(other.string());
+        EXPECT_EQ(second.state(), State::kTaken) << other;
+        EXPECT_EQ(second.holder(), ::getpid()) << other;
+      }
+    }
+    EXPECT_EQ(InstanceLock((dir / "elsewhere" / "Other.INI").string()).state(), State::kHeld);
+  }
+  // Let go with the holder; a read-only folder is locked as well; a missing one cannot be.
+  fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_EQ(InstanceLock(path).state(), State::kHeld);
+  fs::permissions(dir, fs::perms::owner_all);
+  InstanceLock missing((dir / "missing" / "Navelo.INI").string());
+  EXPECT_EQ(missing.state(), State::kUnavailable);
+  EXPECT_NE(missing.error().find("No such file"), std::string::npos) << missing.error();
 }
 
 // Only regular files of a sane size are read; anything else is reported with its reason at once

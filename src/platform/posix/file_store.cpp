@@ -16,13 +16,6 @@ std::string Reason(int err) {
   return std::strerror(err);
 }
 
-std::string DirectoryOf(const std::string& path) {
-  auto slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
 std::string NameOf(const std::string& path) {
   auto slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -45,6 +38,13 @@ std::string TooLarge() {
 }
 
 }  // namespace
+
+std::string DirectoryOf(const std::string& path) {
+  auto slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
 
 std::string ResolveLinks(const std::string& path) {
   std::string current = path;
