@@ -74,6 +74,24 @@ TEST_F(FileStoreTest, FailuresAreReportedAndTheOldFileStays) {
   EXPECT_EQ(store.Read(path).bytes, "old");
 }
 
+// A file its user may not write is kept as it is, although its folder would let a new file take
+// its place; a file with no write permission at all is read-only even to root.
+TEST_F(FileStoreTest, AReadOnlyFileIsKept) {
+  for (const fs::perms mode :
+       {fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read,
+        fs::perms::owner_read}) {
+    { std::ofstream(path) << "old"; }
+    fs::permissions(path, mode);
+    auto error = store.Replace(path, "new");
+    ASSERT_TRUE(error);
+    EXPECT_NE(error->find("read-only"), std::string::npos) << *error;
+    EXPECT_EQ(Slurp(path), "old");
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, mode);
+    EXPECT_EQ(Names(dir), std::set<std::string>{"Navelo.INI"});
+    fs::permissions(path, fs::perms::owner_all);
+  }
+}
+
 // One Navelo per settings folder, whatever happens to the files in it: the folder itself is
 // locked, so a lock file beside the settings that was deleted, or that cannot be opened, lets no
 // second one in; a link into the folder meets the same lock; a read-only folder is locked too.

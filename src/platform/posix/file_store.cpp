@@ -126,6 +126,12 @@ std::optional<std::string> PosixFileStore::Replace(const std::string& path,
   struct stat st {};
   if (::stat(target.c_str(), &st) == 0) {
     if (auto why = NotRegular(st.st_mode); !why.empty()) return why + "; it was left untouched";
+    // A file its user may not write (its mode, its owner) is kept as it is, although the folder
+    // would let a new one take its place. No write permission at all marks it read-only even for
+    // root, who could write through it.
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(target.c_str(), W_OK) != 0) {
+      return "it is read-only; it was left untouched";
+    }
   }
   std::string pattern = target + std::string(kSaveTemporaryMarker) + "XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
