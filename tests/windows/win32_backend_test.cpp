@@ -1,5 +1,6 @@
 // The Windows backend against real Win32 windows: the foreground and its title, activation,
-// typing through the delivery policy, the settings file store and the registry lookup.
+// typing through the delivery policy, the settings file store, its lock and its place, and the
+// registry lookup.
 #include <gtest/gtest.h>
 #include <windows.h>
 // After windows.h, which it builds on.
@@ -8,8 +9,8 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
-#include <thread>
 
 #include "delivery/delivery.h"
 #include "panel/logic/tracker.h"
@@ -17,6 +18,7 @@
 #include "platform/win32/codec_cp932.h"
 #include "platform/win32/file_store.h"
 #include "platform/win32/shell.h"
+#include "platform/win32/text.h"
 #include "platform/win32/window_system.h"
 
 namespace navelo::platform::win32 {
@@ -266,6 +268,165 @@ TEST(Win32Backend, FileStoreReplacesWholeAndReportsFailures) {
     EXPECT_TRUE(fs::exists(dir / name)) << name;
   }
   fs::remove_all(dir);
+}
+
+// Wine runs Unix programs as it runs its own: a FIFO, a device and a symbolic link are made with
+// them, as a user of the Unix side would. Unavailable (false) on a real Windows.
+std::string UnixPath(const std::filesystem::path& path) {
+  using ToUnix = char*(CDECL*)(const wchar_t*);
+  auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+  char* unix = toUnix ? toUnix(path.wstring().c_str()) : nullptr;
+  const std::string result = unix ? unix : "";
+  if (unix) HeapFree(GetProcessHeap(), 0, unix);
+  return result;
+}
+
+// Whether anything (a FIFO too, which Wine gives no attributes) is at `path`.
+bool Exists(const std::filesystem::path& path) {
+  HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
+}
+
+// Runs a Unix shell command that makes `path` (or removes it), and waits for that: Wine neither
+// waits for a Unix program nor learns its exit status.
+bool Unix(const std::string& command, const std::filesystem::path& path, bool made = true) {
+  std::wstring line = L"sh -c \"" + Wide(command) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  for (int i = 0; i < 250 && Exists(path) != made; ++i) Sleep(20);
+  return Exists(path) == made;
+}
+
+class Win32Files : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = std::filesystem::temp_directory_path() / "navelo-win32-files";
+    unix = UnixPath(dir);
+    Clear();
+    std::filesystem::create_directories(dir);
+  }
+  void TearDown() override { Clear(); }
+  // Empties the folder; on the Unix side where there is one, as Wine cannot delete a FIFO.
+  void Clear() {
+    if (!unix.empty()) {
+      if (Exists(dir)) Unix("rm -rf '" + unix + "'", dir, false);
+      return;
+    }
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir, ignored)) {
+      SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    std::filesystem::remove_all(dir, ignored);
+  }
+  std::string Path(const char* name) const { return (dir / name).string(); }
+  static std::string Slurp(const std::string& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  std::filesystem::path dir;
+  std::string unix;  // the folder on the Unix side; empty on a real Windows
+  std::error_code ignored;
+  Win32FileStore store;
+};
+
+// What must stay as it is is never replaced, and only a regular file of a sane size is read: a
+// read-only file is kept (the folder would let a new one take its place); a folder, a FIFO and a
+// device are reported at once, never waited on.
+TEST_F(Win32Files, FilesThatMustStayAsTheyAreAreNeitherReadNorReplaced) {
+  const std::string path = Path("Navelo.INI");
+  struct Case {
+    const char* what;
+    std::function<bool()> make;  // false: cannot be made here
+    bool readable;
+    const char* reason;  // why Replace refuses; empty when it is guarded one level up
+  };
+  const Case cases[] = {
+      {"read-only attribute",
+       [&] {
+         std::ofstream(path) << "[General]\r\nZenmen=1\r\n";
+         return SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_READONLY) != 0;
+       },
+       true, "read-only"},
+      {"folder", [&] { return std::filesystem::create_directory(path); }, false,
+       "not a regular file"},
+      {"FIFO", [&] { return !unix.empty() && Unix("mkfifo '" + unix + "/Navelo.INI'", path); },
+       false, "not a regular file"},
+      {"link to a device",
+       [&] { return !unix.empty() && Unix("ln -s /dev/zero '" + unix + "/Navelo.INI'", path); },
+       false, "not a regular file"},
+      {"larger than 64 MiB",
+       [&] {
+         std::ofstream(path) << "[General]\r\n";
+         std::filesystem::resize_file(path, (64u << 20) + 1);
+         return true;
+       },
+       false, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Clear();
+    std::filesystem::create_directories(dir);
+    if (!c.make()) {
+      ADD_FAILURE() << "could not be made";
+      continue;
+    }
+    const FileRead read = store.Read(path);
+    EXPECT_EQ(read.status, c.readable ? FileRead::Status::kOk : FileRead::Status::kError)
+        << read.error;
+    if (!*c.reason) continue;
+    const std::string before = c.readable ? read.bytes : "";
+    const auto error = store.Replace(path, "[General]\r\nZenmen=2\r\n");
+    ASSERT_TRUE(error);
+    EXPECT_NE(error->find(c.reason), std::string::npos) << *error;
+    if (c.readable) {
+      EXPECT_EQ(Slurp(path), before);
+    }
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir)) ++files;
+    EXPECT_EQ(files, 1u);  // nothing left beside it
+  }
+}
+
+// A settings file reached through a symbolic link stays reached that way: the file the link
+// names is replaced, in its own folder, and the link stays.
+TEST_F(Win32Files, ALinkedFileIsReplacedAtItsTargetAndStaysALink) {
+  if (unix.empty()) GTEST_SKIP() << "no Unix side to make a link on";
+  std::filesystem::create_directories(dir / "real");
+  const struct Case {
+    const char* what;
+    std::string link;  // what Navelo.INI points to
+  } cases[] = {
+      {"absolute link", unix + "/real/Target.INI"},
+      {"relative link", "real/Target.INI"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (Exists(dir / "Navelo.INI"))
+      Unix("rm -f '" + unix + "/Navelo.INI'", dir / "Navelo.INI", false);
+    std::ofstream(dir / "real" / "Target.INI") << "stale";
+    ASSERT_TRUE(Unix("ln -s '" + c.link + "' '" + unix + "/Navelo.INI'", dir / "Navelo.INI"));
+    std::ofstream(dir / "real" / "Target.INI.navelo-save-a1B2c3") << "left by a killed save";
+    EXPECT_EQ(RemoveStrayTemporaries(Path("Navelo.INI")).size(), 1u);
+    ASSERT_FALSE(store.Replace(Path("Navelo.INI"), "fresh"));
+    // Had the link itself been replaced, its target would still hold the old text.
+    EXPECT_EQ(Slurp(Path("real/Target.INI")), "fresh");
+    EXPECT_EQ(store.Read(Path("Navelo.INI")).bytes, "fresh");
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir / "real")) {
+      ++files;
+    }
+    EXPECT_EQ(files, 1u);
+  }
 }
 
 TEST(Win32Backend, SystemInformationToolIsFoundThroughTheRegistry) {
