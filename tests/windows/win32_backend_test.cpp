@@ -6,17 +6,20 @@
 // After windows.h, which it builds on.
 #include <sddl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <thread>
 
 #include "delivery/delivery.h"
 #include "panel/logic/tracker.h"
 #include "platform/registry_sysinfo.h"
 #include "platform/win32/codec_cp932.h"
 #include "platform/win32/file_store.h"
+#include "platform/win32/instance_lock.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/text.h"
 #include "platform/win32/window_system.h"
@@ -427,6 +430,43 @@ TEST_F(Win32Files, ALinkedFileIsReplacedAtItsTargetAndStaysALink) {
     }
     EXPECT_EQ(files, 1u);
   }
+}
+
+// One Navelo per settings folder, whichever path leads there: another drive letter's path (here
+// Wine's Z: drive onto the same folder) or a link into it meets the same lock, which names its
+// holder; another folder has a lock of its own.
+TEST_F(Win32Files, OneLockPerSettingsFolderWhicheverPathLeadsThere) {
+  const auto held = std::make_unique<InstanceLock>(Path("Navelo.INI"));
+  ASSERT_EQ(held->state(), platform::InstanceLock::State::kHeld) << held->error();
+  std::vector<std::string> sameFolder = {Path("Navelo.INI")};
+  if (!unix.empty()) {
+    std::string viaZ = "Z:" + unix + "/Navelo.INI";
+    std::replace(viaZ.begin(), viaZ.end(), '/', '\\');
+    sameFolder.push_back(viaZ);
+    std::filesystem::create_directories(dir / "elsewhere");
+    std::ofstream(dir / "Navelo.INI") << "[General]\r\n";
+    ASSERT_TRUE(Unix("ln -s '" + unix + "/Navelo.INI' '" + unix + "/elsewhere/Navelo.INI'",
+                     dir / "elsewhere" / "Navelo.INI"));
+    sameFolder.push_back(Path("elsewhere/Navelo.INI"));
+  }
+  // Taken as another Navelo would take it: from another thread (a mutex is its owner's again).
+  auto stateFor = [](const std::string& path, long* holder = nullptr) {
+    platform::InstanceLock::State state{};
+    std::thread([&] {
+      InstanceLock lock(path);
+      state = lock.state();
+      if (holder) *holder = lock.holder();
+    }).join();
+    return state;
+  };
+  for (const std::string& path : sameFolder) {
+    long holder = 0;
+    EXPECT_EQ(stateFor(path, &holder), platform::InstanceLock::State::kTaken) << path;
+    EXPECT_EQ(holder, static_cast<long>(GetCurrentProcessId())) << path;
+  }
+  std::filesystem::create_directories(dir / "other");
+  EXPECT_EQ(stateFor(Path("other/Navelo.INI")), platform::InstanceLock::State::kHeld);
+  EXPECT_EQ(stateFor(Path("missing/Navelo.INI")), platform::InstanceLock::State::kUnavailable);
 }
 
 TEST(Win32Backend, SystemInformationToolIsFoundThroughTheRegistry) {
