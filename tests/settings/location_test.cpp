@@ -12,28 +12,53 @@ const std::string kProgram = "/usr/lib/navelo/Navelo.INI";
 const std::string kUser = "/home/u/.config/navelo/Navelo.INI";
 
 TEST(SettingsLocation, WhereTheFileIsReadAndSaved) {
+  const std::string kStore = "C:\\Users\\u\\AppData\\Local\\VirtualStore\\Navelo\\Navelo.INI";
   struct Case {
     const char* what;
     bool programFolderWritable;
     bool programFileReadable;
     std::string userFile;
     bool userFileExists;
+    bool virtualStoreFileReadable;
     SettingsLocation expected;
   };
   const Case cases[] = {
-      {"portable copy", true, true, kUser, false, {kProgram, kProgram}},
-      {"portable copy, user file ignored", true, false, kUser, true, {kProgram, kProgram}},
-      {"installed, first run with a file beside it", false, true, kUser, false, {kProgram, kUser}},
-      {"installed, user file already there", false, true, kUser, true, {kUser, kUser}},
-      {"installed, nothing anywhere", false, false, kUser, false, {kUser, kUser}},
-      {"installed, no user folder known", false, true, "", false, {kProgram, kProgram}},
+      {"portable copy", true, true, kUser, false, true, {kProgram, kProgram}},
+      {"portable copy, user file ignored", true, false, kUser, true, false, {kProgram, kProgram}},
+      {"installed, first run with a file beside it",
+       false,
+       true,
+       kUser,
+       false,
+       false,
+       {kProgram, kUser}},
+      {"installed, user file already there", false, true, kUser, true, true, {kUser, kUser}},
+      {"installed, nothing anywhere", false, false, kUser, false, false, {kUser, kUser}},
+      {"installed, no user folder known", false, true, "", false, true, {kProgram, kProgram}},
+      // What an older copy without a manifest saved went to the VirtualStore, not beside it.
+      {"installed over an older copy", false, true, kUser, false, true, {kStore, kUser}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(ChooseSettingsLocation({kProgram, c.programFolderWritable, c.programFileReadable,
-                                      c.userFile, c.userFileExists}),
-              c.expected);
+    EXPECT_EQ(
+        ChooseSettingsLocation({kProgram, c.programFolderWritable, c.programFileReadable,
+                                c.userFile, c.userFileExists, kStore, c.virtualStoreFileReadable}),
+        c.expected);
   }
+}
+
+TEST(SettingsLocation, TheVirtualStoreMirrorsAPathOnADrive) {
+  const std::string local = "C:\\Users\\u\\AppData\\Local";
+  struct Case {
+    std::string local, file, expected;
+  } cases[] = {
+      {local, "C:\\Program Files (x86)\\Navelo\\Navelo.INI",
+       local + "\\VirtualStore\\Program Files (x86)\\Navelo\\Navelo.INI"},
+      {local, "d:\\競馬\\Navelo.INI", local + "\\VirtualStore\\競馬\\Navelo.INI"},
+      {local, "\\\\server\\share\\Navelo.INI", ""},  // a network path has none
+      {"", "C:\\Navelo\\Navelo.INI", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(VirtualStoreFile(c.local, c.file), c.expected) << c.file;
 }
 
 TEST(SettingsLocation, UserFolderFollowsTheXdgRules) {

@@ -20,6 +20,7 @@
 #include "platform/win32/codec_cp932.h"
 #include "platform/win32/file_store.h"
 #include "platform/win32/instance_lock.h"
+#include "platform/win32/settings_home.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/text.h"
 #include "platform/win32/window_system.h"
@@ -467,6 +468,64 @@ TEST_F(Win32Files, OneLockPerSettingsFolderWhicheverPathLeadsThere) {
   std::filesystem::create_directories(dir / "other");
   EXPECT_EQ(stateFor(Path("other/Navelo.INI")), platform::InstanceLock::State::kHeld);
   EXPECT_EQ(stateFor(Path("missing/Navelo.INI")), platform::InstanceLock::State::kUnavailable);
+}
+
+// Where an installed copy finds its settings: the VirtualStore copy an older copy left, before
+// the file beside the program; the user's folder is made, and one that cannot be made is said.
+TEST_F(Win32Files, AnInstalledCopyReadsTheVirtualStoreCopyAndSavesToTheUsersFolder) {
+  // Wine lets every folder be written: a program folder that does not exist stands for one this
+  // user may not write.
+  const std::string program = Path("Program Files\\Navelo");
+  const std::string roaming = Path("Roaming");
+  const std::string local = Path("Local");
+  const std::string copy = VirtualStoreFile(local, program + "\\Navelo.INI");
+  const std::string user = roaming + "\\Navelo\\Navelo.INI";
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+    SettingsLocation expected;
+    bool folderError;
+  };
+  const Case cases[] = {
+      {"older copy's settings in the VirtualStore",
+       [&] {
+         std::filesystem::create_directories(roaming);
+         std::filesystem::create_directories(std::filesystem::path(copy).parent_path());
+         std::ofstream(copy) << "[General]\r\n";
+       },
+       {copy, user},
+       false},
+      {"user file already there",
+       [&] {
+         std::filesystem::create_directories(std::filesystem::path(copy).parent_path());
+         std::ofstream(copy) << "[General]\r\n";
+         std::filesystem::create_directories(roaming + "\\Navelo");
+         std::ofstream(user) << "[General]\r\n";
+       },
+       {user, user},
+       false},
+      {"user folder cannot be made",
+       [&] { std::ofstream(roaming) << "a file"; },
+       {user, user},
+       true},
+  };
+  wchar_t savedRoaming[MAX_PATH] = {}, savedLocal[MAX_PATH] = {};
+  GetEnvironmentVariableW(L"APPDATA", savedRoaming, MAX_PATH);
+  GetEnvironmentVariableW(L"LOCALAPPDATA", savedLocal, MAX_PATH);
+  SetEnvironmentVariableW(L"APPDATA", Wide(roaming).c_str());
+  SetEnvironmentVariableW(L"LOCALAPPDATA", Wide(local).c_str());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Clear();
+    std::filesystem::create_directories(dir);
+    c.make();
+    std::string folderError;
+    EXPECT_EQ(Win32SettingsHome().Locate(program, &folderError), c.expected);
+    EXPECT_EQ(!folderError.empty(), c.folderError) << folderError;
+    EXPECT_EQ(std::filesystem::is_directory(roaming + "\\Navelo"), !c.folderError);
+  }
+  SetEnvironmentVariableW(L"APPDATA", savedRoaming);
+  SetEnvironmentVariableW(L"LOCALAPPDATA", savedLocal);
 }
 
 TEST(Win32Backend, SystemInformationToolIsFoundThroughTheRegistry) {
