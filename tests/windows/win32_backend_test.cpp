@@ -528,24 +528,35 @@ TEST_F(Win32Files, AnInstalledCopyReadsTheVirtualStoreCopyAndSavesToTheUsersFold
   SetEnvironmentVariableW(L"LOCALAPPDATA", savedLocal);
 }
 
+// The tool's path is read wide: a folder named in characters the ANSI code page lacks still
+// leads to it.
 TEST(Win32Backend, SystemInformationToolIsFoundThroughTheRegistry) {
-  Cp932Codec codec;
-  Win32Registry registry;
-  const char* key = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+  namespace fs = std::filesystem;
+  const fs::path folder = fs::temp_directory_path() / L"navelo-sysinfo Outils é 工具";
+  fs::create_directories(folder);
+  const fs::path tool = folder / L"msinfo32.exe";
+  fs::copy_file(L"C:\\windows\\system32\\hostname.exe", tool, fs::copy_options::overwrite_existing);
+  const wchar_t* key = L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
   HKEY created = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                             &created, nullptr),
             ERROR_SUCCESS);
-  const char path[] = "C:\\Tools\\msinfo32.exe";
-  RegSetValueExA(created, "PATH", 0, REG_SZ, reinterpret_cast<const BYTE*>(path), sizeof path);
+  const std::wstring path = tool.wstring();
+  RegSetValueExW(created, L"PATH", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                 static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(created);
+  Win32Registry registry;
   std::u16string value;
   EXPECT_TRUE(GetKeyValue(registry, Registry::kLocalMachine,
-                          u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", u"PATH", value, codec));
-  EXPECT_EQ(value, u"C:\\Tools\\msinfo32.exe");
+                          u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", u"PATH", value));
+  EXPECT_EQ(value, FromWide(path));
   EXPECT_FALSE(GetKeyValue(registry, Registry::kLocalMachine, u"SOFTWARE\\NoSuchKeyOfNavelo",
-                           u"PATH", value, codec));
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
+                           u"PATH", value));
+  Win32Launcher launcher;
+  EXPECT_TRUE(StartSysInfo(registry, launcher));
+  RegDeleteKeyW(HKEY_LOCAL_MACHINE, key);
+  Sleep(500);  // the tool ends at once; then its folder can go
+  fs::remove_all(folder);
 }
 
 }  // namespace
