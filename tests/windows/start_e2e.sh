@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Under Wine, the starts of the real Navelo.exe with a settings file it must leave as it is: a
-# FIFO, a link to a device and a file over 64 MiB are reported at start, in a message box before
-# the panel; a read-only file is read. Closing the panel then says the settings could not be
-# saved, and the program ends; the file is as it was.
+# Under Wine, the starts of the real Navelo.exe:
+# - with a settings file it must leave as it is: a FIFO, a link to a device and a file over 64 MiB
+#   are reported at start, in a message box before the panel; a read-only file is read. Closing
+#   the panel then says the settings could not be saved, and the program ends; the file is as it
+#   was;
+# - a second start, through another path to the same folder (a link to it), while a page of
+#   ipat_pages.exe is in front: it ends at once, and the running panel is raised above the page.
 #
-# Usage: start_e2e.sh NAVELO_EXE
+# Usage: start_e2e.sh NAVELO_EXE IPAT_PAGES_EXE
 # Exit status 77 (reported "skipped") when there is no display, no Wine or no xdotool.
 set -uo pipefail
 
 navelo_exe=$1
+pages_exe=$2
 
 skip() {
   echo "skipped: $*"
@@ -17,6 +21,7 @@ skip() {
 [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || skip "no X display"
 command -v wine >/dev/null || skip "Wine is not installed"
 command -v xdotool >/dev/null || skip "xdotool is not installed"
+command -v xprop >/dev/null || skip "xprop is not installed"
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
 
@@ -113,3 +118,36 @@ for c in "${cases[@]}"; do
   [ "$(ls "$dir/navelo")" = "$(printf 'Navelo.INI\nNavelo.exe')" ] || fail "$name: files were left"
 done
 echo "passed: ${#cases[@]} settings files left as they were"
+
+# The second start.
+above() {  # whether window $1 is stacked above window $2
+  xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g' | tr ' ' '\n' |
+    awk -v a="$(printf '0x%x' "$1")" -v b="$(printf '0x%x' "$2")" \
+      '$1 == a { ia = NR } $1 == b { ib = NR } END { exit !(ia > ib) }'
+}
+fresh
+start navelo
+first=$navelo
+wait_for '[ -n "$(panel)" ]' || fail "the panel did not appear"
+running=$(panel)
+mkdir -p "$dir/pages"
+pages_dir=$(timeout 60 winepath -w "$dir/pages" 2>/dev/null) || skip "winepath does not run"
+wine "$pages_exe" "$pages_dir" >/dev/null 2>&1 &
+pids+=($!)
+page() { timeout 10 xdotool search --name '^IPAT照会ログイン' 2>/dev/null | head -n1; }
+wait_for '[ -n "$(page)" ]' || fail "the test page did not appear"
+inquiry=$(page)
+# Clicked, as a user would bring it forward.
+eval "$(timeout 10 xdotool getwindowgeometry --shell "$inquiry")"
+timeout 10 xdotool mousemove $((X + 40)) $((Y + 20)) click 1
+wait_for 'above "$inquiry" "$running"' || fail "the page did not come in front of the panel"
+ln -s "$dir/navelo" "$dir/same-folder"
+start same-folder
+ended || fail "the second start did not end"
+grep -q 'in use by another Navelo' "$dir/navelo.log" || fail "the second start ran"
+wait_for 'above "$running" "$inquiry"' || fail "the running panel was not brought forward"
+[ "$(panel)" = "$running" ] && [ "$(shown | wc -l)" = 1 ] || fail "a second window appeared"
+navelo=$first
+close_panel
+ended || fail "the running Navelo did not end"
+echo "passed: a second start brought the running panel forward"
