@@ -68,8 +68,6 @@ TEST_F(ProgramTest, OneWriterPerSettingsFileAndWhatCannotBeSavedIsSaidAtStart) {
       {InstanceLock::State::kUnavailable, "", true, false, u"ロックできません", false},
       {InstanceLock::State::kHeld, "/home/u/.config/navelo: Permission denied", true, true,
        u"フォルダーを作成できません", true},
-      {InstanceLock::State::kUnavailable, "/home/u/.config/navelo: Permission denied", true, false,
-       u"フォルダーを作成できません", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.lock));
