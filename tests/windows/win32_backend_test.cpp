@@ -6,19 +6,17 @@
 // After windows.h, which it builds on.
 #include <sddl.h>
 
-#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <thread>
 
 #include "delivery/delivery.h"
 #include "panel/logic/tracker.h"
 #include "platform/registry_sysinfo.h"
 #include "platform/win32/codec_cp932.h"
 #include "platform/win32/file_store.h"
-#include "platform/win32/instance_lock.h"
+#include "platform/win32/settings_home.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/text.h"
 #include "platform/win32/window_system.h"
@@ -327,31 +325,31 @@ TEST(Win32Backend, ALinkedFileIsReplacedAtItsTarget) {
   Sh("rm -rf '" + unix + "'");
 }
 
-// One Navelo per settings folder, whichever path leads there (here Wine's Z: drive; on Windows a
-// second drive letter or a junction); the lock names its holder, and another folder has its own.
-// Taken as another Navelo would take it, from another thread: a mutex is its owner's again.
-TEST(Win32Backend, OneLockPerSettingsFolderWhicheverPathLeadsThere) {
+// An installed copy whose user has no settings yet reads the VirtualStore copy an older copy
+// left; a user's folder that cannot be made is said. (Wine lets every folder be written: a
+// program folder that does not exist stands for one this user may not write.)
+TEST(Win32Backend, AnInstalledCopyReadsTheVirtualStoreCopyFirst) {
   namespace fs = std::filesystem;
-  using State = platform::InstanceLock::State;
-  const fs::path dir = fs::temp_directory_path() / "navelo-win32-lock";
-  fs::create_directories(dir / "other");
-  const InstanceLock held((dir / "Navelo.INI").string());
-  ASSERT_EQ(held.state(), State::kHeld) << held.error();
-  std::vector<std::pair<std::string, State>> cases = {
-      {(dir / "other" / "Navelo.INI").string(), State::kHeld},
-      {(dir / "missing" / "Navelo.INI").string(), State::kUnavailable},
-  };
-  if (std::string viaZ = "Z:" + UnixPath(dir) + "/Navelo.INI"; viaZ.size() > 13) {
-    std::replace(viaZ.begin(), viaZ.end(), '/', '\\');
-    cases.push_back({viaZ, State::kTaken});
-  }
-  for (const auto& [path, state] : cases) {
-    std::thread([&] {
-      const InstanceLock lock(path);
-      EXPECT_EQ(lock.state(), state) << path;
-      EXPECT_EQ(lock.holder(), state == State::kTaken ? long(GetCurrentProcessId()) : 0) << path;
-    }).join();
-  }
+  const fs::path dir = fs::temp_directory_path() / "navelo-win32-home";
+  const std::string program = (dir / "Program Files" / "Navelo").string();
+  const std::string copy = VirtualStoreFile((dir / "Local").string(), program + "\\Navelo.INI");
+  fs::create_directories(fs::path(copy).parent_path());
+  fs::create_directories(dir / "Roaming");
+  std::ofstream(copy) << "[General]\r\n";
+  wchar_t saved[2][MAX_PATH] = {};
+  GetEnvironmentVariableW(L"APPDATA", saved[0], MAX_PATH);
+  GetEnvironmentVariableW(L"LOCALAPPDATA", saved[1], MAX_PATH);
+  SetEnvironmentVariableW(L"APPDATA", (dir / "Roaming").c_str());
+  SetEnvironmentVariableW(L"LOCALAPPDATA", (dir / "Local").c_str());
+  std::string folderError;
+  EXPECT_EQ(Win32SettingsHome().Locate(program, &folderError),
+            (SettingsLocation{copy, (dir / "Roaming" / "Navelo" / "Navelo.INI").string()}));
+  EXPECT_TRUE(folderError.empty() && fs::is_directory(dir / "Roaming" / "Navelo")) << folderError;
+  SetEnvironmentVariableW(L"APPDATA", (dir / "Copy.INI").c_str());  // no folder can be made there
+  Win32SettingsHome().Locate(program, &folderError);
+  EXPECT_NE(folderError.find("Copy.INI"), std::string::npos);
+  SetEnvironmentVariableW(L"APPDATA", saved[0]);
+  SetEnvironmentVariableW(L"LOCALAPPDATA", saved[1]);
   fs::remove_all(dir);
 }
 
