@@ -6,8 +6,9 @@
 
 namespace navelo::platform {
 
-// The narrow-character registry calls the about box uses. Status codes are the platform's:
-// 0 is success.
+// The registry calls the about box uses, in wide characters: key paths, value names and string
+// values are UTF-16 (string data as UTF-16LE bytes), so a path the ANSI code page cannot hold
+// comes back whole. Status codes are the platform's: 0 is success.
 class Registry {
  public:
   using Key = std::uintptr_t;
@@ -17,10 +18,10 @@ class Registry {
   static constexpr std::uint32_t kRegDword = 4;
 
   virtual ~Registry() = default;
-  // Opens `path` (ANSI bytes) under `root` with the given access mask.
-  virtual long Open(Key root, const std::string& path, std::uint32_t access, Key& opened) = 0;
+  // Opens `path` under `root` with the given access mask.
+  virtual long Open(Key root, const std::u16string& path, std::uint32_t access, Key& opened) = 0;
   // Reads a value into `data` (at most `size` bytes); `size` becomes the value's byte count.
-  virtual long Query(Key key, const std::string& name, std::uint32_t& type,
+  virtual long Query(Key key, const std::u16string& name, std::uint32_t& type,
                      std::vector<unsigned char>& data, std::uint32_t& size) = 0;
   virtual long Close(Key key) = 0;
 };
@@ -29,9 +30,10 @@ class Registry {
 class ProgramLauncher {
  public:
   virtual ~ProgramLauncher() = default;
-  // Starts the program at `path` with no arguments, with a normal window that takes the focus.
+  // Starts the program at `path` (UTF-8) with no arguments, with a normal window that takes the
+  // focus.
   virtual bool Start(const std::string& path) = 0;
-  // Whether a file (not a folder) exists at `path`.
+  // Whether a file (not a folder) exists at `path` (UTF-8).
   virtual bool FileExists(const std::string& path) const = 0;
 };
 

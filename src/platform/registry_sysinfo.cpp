@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "base/utf8.h"
 
 namespace navelo {
 namespace {
@@ -18,7 +19,7 @@ constexpr std::uint32_t kAccess = 0x00020019;
 
 bool GetKeyValue(platform::Registry& registry, platform::Registry::Key root,
                  const std::u16string& keyName, const std::u16string& subKeyRef,
-                 std::u16string& value, const platform::AnsiCodec& codec) {
+                 std::u16string& value) {
   platform::Registry::Key key = 0;
   struct Closer {
     platform::Registry& registry;
@@ -26,23 +27,32 @@ bool GetKeyValue(platform::Registry& registry, platform::Registry::Key root,
     ~Closer() { registry.Close(key); }
   } closer{registry, key};
 
-  if (registry.Open(root, codec.ToAnsi(keyName), kAccess, key) != 0) {
+  if (registry.Open(root, keyName, kAccess, key) != 0) {
     value.clear();
     return false;
   }
-  std::vector<unsigned char> buffer(1024, 0);
-  std::uint32_t size = 1024;
+  // Room for 1024 characters, as many as a value of the ANSI code page's bytes could hold.
+  std::vector<unsigned char> buffer(2048, 0);
+  std::uint32_t size = 2048;
   std::uint32_t type = 0;
-  if (registry.Query(key, codec.ToAnsi(subKeyRef), type, buffer, size) != 0) {
+  if (registry.Query(key, subKeyRef, type, buffer, size) != 0) {
     value.clear();
     return false;
   }
   if (size == 0) throw RegistryReadFailure{};
   std::size_t count = std::min<std::size_t>(size, buffer.size());
-  if (buffer[count - 1] == 0) --count;
   if (type == platform::Registry::kRegSz) {
-    value = codec.FromAnsi(std::string(buffer.begin(), buffer.begin() + static_cast<long>(count)));
-  } else if (type == platform::Registry::kRegDword) {
+    // Without its terminating zero character.
+    std::u16string text;
+    for (std::size_t i = 0; i + 1 < count; i += 2) {
+      text.push_back(static_cast<char16_t>(buffer[i] | buffer[i + 1] << 8));
+    }
+    if (!text.empty() && text.back() == u'\0') text.pop_back();
+    value = text;
+    return true;
+  }
+  if (buffer[count - 1] == 0) --count;
+  if (type == platform::Registry::kRegDword) {
     std::u16string text = u"&h";
     for (std::size_t i = count; i > 0; --i) {
       text.push_back(kHexDigits[buffer[i - 1] >> 4]);
@@ -53,22 +63,21 @@ bool GetKeyValue(platform::Registry& registry, platform::Registry::Key root,
   return true;
 }
 
-bool StartSysInfo(platform::Registry& registry, platform::ProgramLauncher& launcher,
-                  const platform::AnsiCodec& codec) {
+bool StartSysInfo(platform::Registry& registry, platform::ProgramLauncher& launcher) {
   try {
     std::u16string path;
     constexpr auto kRoot = platform::Registry::kLocalMachine;
-    if (!GetKeyValue(registry, kRoot, u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", u"PATH", path,
-                     codec)) {
+    if (!GetKeyValue(registry, kRoot, u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", u"PATH",
+                     path)) {
       if (!GetKeyValue(registry, kRoot, u"SOFTWARE\\Microsoft\\Shared Tools Location", u"MSINFO",
-                       path, codec)) {
+                       path)) {
         return false;
       }
       const std::u16string candidate = path + u"\\MSINFO32.EXE";
-      if (!launcher.FileExists(codec.ToAnsi(candidate))) return false;
+      if (!launcher.FileExists(ToUtf8(candidate))) return false;
       path = candidate;
     }
-    return launcher.Start(codec.ToAnsi(path));
+    return launcher.Start(ToUtf8(path));
   } catch (const RegistryReadFailure&) {
     return false;
   }

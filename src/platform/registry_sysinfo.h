@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/codec.h"
 #include "platform/registry.h"
 
 namespace navelo {
@@ -17,11 +16,10 @@ struct RegistryReadFailure {};
 // RegistryReadFailure for a value of size 0. The key is closed on every path.
 bool GetKeyValue(platform::Registry& registry, platform::Registry::Key root,
                  const std::u16string& keyName, const std::u16string& subKeyRef,
-                 std::u16string& value, const platform::AnsiCodec& codec);
+                 std::u16string& value);
 
 // Starts the system-information tool named in the registry, or returns false when there is none
 // or it cannot be started.
-bool StartSysInfo(platform::Registry& registry, platform::ProgramLauncher& launcher,
-                  const platform::AnsiCodec& codec);
+bool StartSysInfo(platform::Registry& registry, platform::ProgramLauncher& launcher);
 
 }  // namespace navelo

@@ -31,6 +31,17 @@ std::string ToUtf16Le(std::u16string_view text) {
   return bytes;
 }
 
+// Whether UTF-16 text carries a part written in a byte encoding (the code page, UTF-8) after or
+// inside it. Read as UTF-16, that part's CR LF line ends (bytes 0D 0A) come out as the character
+// U+0A0D, which no text holds (it is unassigned), or split over a U+0Dxx and a U+xx0A.
+bool HoldsByteEncodedLines(std::u16string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == 0x0A0D) return true;
+    if (text[i] >> 8 == 0x0D && i + 1 < text.size() && (text[i + 1] & 0xFF) == 0x0A) return true;
+  }
+  return false;
+}
+
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
@@ -93,6 +104,9 @@ ProfileDocument ProfileDocument::Parse(std::string_view bytes) {
     if (!wide) return unreadable("its UTF-16 text has an odd number of bytes");
     std::string utf8 = ToUtf8(*wide);
     if (FromUtf8(utf8) != *wide) return unreadable("its UTF-16 text is damaged (a lone surrogate)");
+    if (HoldsByteEncodedLines(*wide)) {
+      return unreadable("it mixes UTF-16 with text in another encoding");
+    }
     ProfileDocument doc = ParseLines(utf8);
     doc.utf8_ = doc.utf16_ = true;
     return doc;
@@ -102,6 +116,12 @@ ProfileDocument ProfileDocument::Parse(std::string_view bytes) {
   }
   if (bytes.find('\0') != std::string_view::npos) {
     return unreadable("it holds NUL bytes, so it is no text in the ANSI code page or UTF-8");
+  }
+  if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+    const std::string_view text = bytes.substr(kUtf8Bom.size());
+    if (ToUtf8(FromUtf8(text)) != text) {
+      return unreadable("it mixes UTF-8 with text in another encoding");
+    }
   }
   return ParseLines(bytes);
 }

@@ -29,8 +29,8 @@ class ProfileDocument {
   bool utf16() const { return utf16_; }
 
   // Why the bytes cannot be read back faithfully (UTF-16 that does not decode, big-endian UTF-16,
-  // NUL bytes in a code-page file); empty when they can. Such a document is empty and must never
-  // be written over the file it came from.
+  // NUL bytes in a code-page file, a Unicode file with a part in another encoding); empty when
+  // they can. Such a document is empty and must never be written over the file it came from.
   const std::string& unreadable() const { return unreadable_; }
 
   std::optional<std::string> Get(std::string_view section, std::string_view key) const;

@@ -7,6 +7,21 @@ std::string Encode(std::u16string_view text, bool utf8, const platform::AnsiCode
   return utf8 ? ToUtf8(text) : codec.ToAnsi(text);
 }
 
+// The document a file holds, or nothing (and the reason) when it cannot be read back faithfully.
+// A missing file holds an empty one.
+std::optional<ProfileDocument> Faithful(const platform::FileRead& read, std::string* why) {
+  if (read.status == platform::FileRead::Status::kError) {
+    *why = "the file exists but cannot be read (" + read.error + ")";
+    return std::nullopt;
+  }
+  ProfileDocument doc = ProfileDocument::Parse(read.bytes);
+  if (!doc.unreadable().empty()) {
+    *why = "the file cannot be read back faithfully (" + doc.unreadable() + ")";
+    return std::nullopt;
+  }
+  return doc;
+}
+
 }  // namespace
 
 ProfileSnapshot::ProfileSnapshot(platform::FileRead read, const platform::AnsiCodec& codec)
@@ -37,20 +52,27 @@ std::u16string SettingsFile::ReadProfileText(std::u16string_view section, std::u
 }
 
 std::optional<std::string> SettingsFile::WriteEntries(const std::vector<ProfileEntry>& entries) {
-  platform::FileRead current = store_.Read(path_);
-  if (current.status == platform::FileRead::Status::kError) {
-    return "the file exists but cannot be read (" + current.error + "); it was left untouched";
-  }
-  ProfileDocument doc = ProfileDocument::Parse(current.bytes);
-  if (!doc.unreadable().empty()) {
-    return "the file cannot be read back faithfully (" + doc.unreadable() +
-           "); it was left untouched";
+  // The file written over must read back faithfully (or be missing): what cannot be read is
+  // never overwritten.
+  std::string why;
+  std::optional<ProfileDocument> doc = Faithful(store_.Read(savePath_), &why);
+  if (!doc) return why + "; it was left untouched";
+  // Saving elsewhere than the file read (the first save of an installed copy) carries that
+  // file's other lines over when it reads back faithfully; that file itself is never written,
+  // so one that does not read back faithfully only means starting afresh.
+  if (path_ != savePath_) {
+    if (auto read = Faithful(store_.Read(path_), &why)) doc = std::move(read);
   }
   for (const auto& entry : entries) {
-    doc.Set(Encode(entry.section, doc.utf8(), codec_), Encode(entry.key, doc.utf8(), codec_),
-            Encode(entry.value, doc.utf8(), codec_));
+    doc->Set(Encode(entry.section, doc->utf8(), codec_), Encode(entry.key, doc->utf8(), codec_),
+             Encode(entry.value, doc->utf8(), codec_));
   }
-  auto error = store_.Replace(savePath_, doc.Serialize());
+  const std::string bytes = doc->Serialize();
+  // Nothing is written that would not read back faithfully itself (a title that, in a UTF-16
+  // file, reads as a line in another encoding).
+  const std::string written = ProfileDocument::Parse(bytes).unreadable();
+  if (!written.empty()) return "the new text would not read back faithfully (" + written + ")";
+  auto error = store_.Replace(savePath_, bytes);
   if (!error) path_ = savePath_;
   return error;
 }

@@ -58,8 +58,9 @@ class SettingsFile {
   ProfileSnapshot Load() const;
   std::u16string ReadProfileText(std::u16string_view section, std::u16string_view key,
                                  std::u16string_view fallback) const;
-  // Writes all entries in one replacement of the file. Returns the reason on failure; the file
-  // is then as it was. A file that exists but cannot be read is never overwritten.
+  // Writes all entries in one replacement of the file saved to. Returns the reason on failure;
+  // the file is then as it was. A file that cannot be read back faithfully is never overwritten;
+  // the file read, when it is another, is never written at all.
   std::optional<std::string> WriteEntries(const std::vector<ProfileEntry>& entries);
   std::optional<std::string> WriteProfileText(std::u16string_view section, std::u16string_view key,
                                               std::u16string_view value);

@@ -41,6 +41,8 @@ class SettingsStore {
   // returns nothing. Returns the reason when the file could not be written.
   std::optional<std::string> Save(PanelPosition position);
   bool saved() const { return saved_; }
+  // From now on Save writes nothing (another Navelo may be saving the same file).
+  void NeverSave() { saved_ = true; }
 
  private:
   SettingsFile& file_;

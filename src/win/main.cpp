@@ -24,7 +24,7 @@ int RunNavelo() {
   platform::win32::Cp932Codec codec;
   platform::win32::Win32FileStore files;
   platform::win32::Win32SettingsHome home;
-  platform::win32::Win32SystemInfo sysInfo(codec);
+  platform::win32::Win32SystemInfo sysInfo;
   platform::win32::Win32MessageBox messages;
   platform::win32::Win32Shell shell;
   const std::unique_ptr<platform::Desktop> desktop = platform::ChooseDesktop({});

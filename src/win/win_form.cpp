@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "base/text.h"
+#include "platform/win32/desktop.h"
 #include "platform/win32/window_system.h"
 
 namespace navelo::win {
@@ -474,6 +475,8 @@ LRESULT CALLBACK FormWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 }
 
 LRESULT FormWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+  // A second start of Navelo asks the running one to come forward.
+  if (message == platform::win32::BringForwardMessage()) return platform::win32::ComeForward(hwnd_);
   switch (message) {
     case WM_COMMAND: {
       const int id = LOWORD(wParam);

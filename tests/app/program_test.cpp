@@ -51,30 +51,48 @@ class ProgramTest : public ::testing::Test {
   }
 };
 
-TEST_F(ProgramTest, AnotherNaveloWithTheFileIsBroughtForwardAndNothingIsRead) {
+// One writer per settings file: another Navelo holding it is brought forward and this one ends
+// having read nothing; where no lock can be had, Navelo says so at start and never writes the
+// file; a settings folder that cannot be made is said at start too.
+TEST_F(ProgramTest, OneWriterPerSettingsFileAndWhatCannotBeSavedIsSaidAtStart) {
   struct Case {
     InstanceLock::State lock;
+    std::string folderError;
     bool runs;
-    bool cleared;  // what a killed save left is cleared away
+    bool cleared;          // what a killed save left is cleared away
+    const char16_t* told;  // in the message at start; nullptr for none
+    bool saves;
   } cases[] = {
-      {InstanceLock::State::kHeld, true, true},
-      {InstanceLock::State::kTaken, false, false},
-      // No lock can be had: Navelo runs, and saving will say what is wrong.
-      {InstanceLock::State::kUnavailable, true, false},
+      {InstanceLock::State::kHeld, "", true, true, nullptr, true},
+      {InstanceLock::State::kTaken, "", false, false, nullptr, false},
+      {InstanceLock::State::kUnavailable, "", true, false, u"ロックできません", false},
+      {InstanceLock::State::kHeld, "/home/u/.config/navelo: Permission denied", true, true,
+       u"フォルダーを作成できません", true},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.lock));
     home.lockState = c.lock;
+    home.folderError = c.folderError;
     home.holder = 4321;
     home.cleared.clear();
     desktop.broughtForward.clear();
+    messages.shown.clear();
     files.readCount = 0;
+    files.replaceCount = 0;
+    views.panel = nullptr;
     EXPECT_EQ(Start(), c.runs);
     EXPECT_EQ(files.readCount, c.runs ? 1 : 0);
     EXPECT_EQ(views.panel != nullptr && views.panel->shown, c.runs);
     EXPECT_EQ(!home.cleared.empty(), c.cleared);
     EXPECT_EQ(desktop.broughtForward,
               c.runs ? std::vector<long>{} : std::vector<long>{home.holder});
-    views.panel = nullptr;
+    ASSERT_EQ(messages.shown.size(), c.told ? 1u : 0u);
+    if (c.told) {
+      EXPECT_NE(messages.shown[0].text.find(c.told), std::u16string::npos);
+    }
+    if (!c.runs) continue;
+    EXPECT_THROW(views.panel->events->OnClose(), FakeProgram::Ended);
+    EXPECT_EQ(files.replaceCount, c.saves ? 1 : 0);
   }
 }
 

@@ -9,6 +9,8 @@
 #include <functional>
 #include <set>
 
+#include "platform/posix/instance_lock.h"
+
 namespace navelo::platform::posix {
 namespace {
 
@@ -54,6 +56,13 @@ TEST_F(FileStoreTest, ReplaceCreatesAnOwnerOnlyFileAndLeavesNoTemporaries) {
   EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+  // Made read-only, it is kept as it is (even by root, who could write through it), although its
+  // folder would let a new file take its place.
+  fs::permissions(path, fs::perms::owner_read);
+  auto kept = store.Replace(path, "newer");
+  ASSERT_TRUE(kept);
+  EXPECT_NE(kept->find("read-only"), std::string::npos) << *kept;
+  EXPECT_EQ(Slurp(path), "new\r\n");
 }
 
 TEST_F(FileStoreTest, FailuresAreReportedAndTheOldFileStays) {
@@ -70,6 +79,29 @@ TEST_F(FileStoreTest, FailuresAreReportedAndTheOldFileStays) {
   ASSERT_TRUE(error);
   EXPECT_NE(error->find("Permission denied"), std::string::npos);
   EXPECT_EQ(store.Read(path).bytes, "old");
+}
+
+// One Navelo per settings folder: the folder itself is locked, so a lock file beside the
+// settings, deleted or made unopenable, lets no second one in, and a link into the folder meets
+// the same lock. Only a missing folder cannot be locked.
+TEST_F(FileStoreTest, OneLockPerSettingsFolderWhateverHappensToTheFilesInIt) {
+  using State = platform::InstanceLock::State;
+  fs::create_directories(dir / "elsewhere");
+  fs::create_symlink(path, dir / "elsewhere" / "Navelo.INI");
+  fs::create_directory(dir / "Navelo.INI.lock");  // a lock file of old, which cannot be opened
+  const InstanceLock held(path);
+  ASSERT_EQ(held.state(), State::kHeld) << held.error();
+  const std::pair<fs::path, State> cases[] = {
+      {path, State::kTaken},
+      {dir / "elsewhere" / "Navelo.INI", State::kTaken},
+      {dir / "elsewhere" / "Other.INI", State::kHeld},
+      {dir / "missing" / "Navelo.INI", State::kUnavailable},
+  };
+  for (const auto& [other, state] : cases) {
+    const InstanceLock lock(other.string());
+    EXPECT_EQ(lock.state(), state) << other;
+    EXPECT_EQ(lock.holder(), state == State::kTaken ? ::getpid() : 0) << other;
+  }
 }
 
 // Only regular files of a sane size are read; anything else is reported with its reason at once

@@ -257,6 +257,12 @@ TEST_F(SettingsTest, UnicodeFilesKeepTheirEncoding) {
     EXPECT_EQ(Load().ShoukaiTitle, u"照会");
     EXPECT_EQ(Load().NetID, u"競馬");
   }
+  // A title that, in UTF-16, would read as a line of another encoding is not written.
+  store.files[kPath] = Utf16(text);
+  SettingsRecord r = Load();
+  r.TouhyouTitle = u"IPAT\u0A0D";
+  EXPECT_TRUE(SaveSettings(r, {}, file, codec));
+  EXPECT_EQ(store.files[kPath], Utf16(text));
 }
 
 // A file whose text would not come back exactly is reported at load and never written over.
@@ -271,6 +277,11 @@ TEST_F(SettingsTest, FilesThatCannotBeReadBackFaithfullyAreLeftAlone) {
       {"UTF-16 with a lone surrogate", Utf16(u"[General]\r\nT=\xD800x\r\n")},
       {"big-endian UTF-16", "\xFE\xFF" + Utf16(text, false)},
       {"UTF-16 without byte order mark", Utf16(text, false)},
+      // Text in the code page added to a Unicode file (競馬 is 8B A3 94 6E there).
+      {"UTF-16 with a code-page tail", Utf16(text) + "[Data]\r\nT=\x8B\xA3\x94\x6E\r\n"},
+      {"UTF-16 with a code-page tail at an odd offset", Utf16(text) + "[Dat]\r\nT=\x8B\xA3\x94\x6E"
+                                                                      "1\r\n"},
+      {"UTF-8 with a code-page part", "\xEF\xBB\xBF" + ToUtf8(text) + "T=\x8B\xA3\x94\x6E\r\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

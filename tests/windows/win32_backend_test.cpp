@@ -1,5 +1,6 @@
 // The Windows backend against real Win32 windows: the foreground and its title, activation,
-// typing through the delivery policy, the settings file store and the registry lookup.
+// typing through the delivery policy, the settings file store, its lock and its place, and the
+// registry lookup.
 #include <gtest/gtest.h>
 #include <windows.h>
 // After windows.h, which it builds on.
@@ -9,14 +10,15 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <thread>
 
 #include "delivery/delivery.h"
 #include "panel/logic/tracker.h"
 #include "platform/registry_sysinfo.h"
 #include "platform/win32/codec_cp932.h"
 #include "platform/win32/file_store.h"
+#include "platform/win32/settings_home.h"
 #include "platform/win32/shell.h"
+#include "platform/win32/text.h"
 #include "platform/win32/window_system.h"
 
 namespace navelo::platform::win32 {
@@ -266,6 +268,13 @@ TEST(Win32Backend, FileStoreReplacesWholeAndReportsFailures) {
   EXPECT_FALSE(failure->empty());
   fs::create_directories(dir / "folder.INI");
   EXPECT_EQ(store.Read((dir / "folder.INI").string()).status, FileRead::Status::kError);
+  // A read-only file is kept, although its folder would let a new one take its place.
+  SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY);
+  const auto kept = store.Replace(path, "x");
+  SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ASSERT_TRUE(kept.has_value());
+  EXPECT_NE(kept->find("read-only"), std::string::npos) << *kept;
+  EXPECT_EQ(store.Read(path).bytes, "[General]\r\nA=2\r\n");
 
   // What a killed save left goes at the next start; the user's own files and folders stay.
   for (const char* name : {"Navelo.INI.navelo-save-a1B2c3", "Navelo.INI.backup",
@@ -282,24 +291,100 @@ TEST(Win32Backend, FileStoreReplacesWholeAndReportsFailures) {
   fs::remove_all(dir);
 }
 
+// A folder's path on the Unix side Wine runs on; empty on a real Windows.
+std::string UnixPath(const std::filesystem::path& folder) {
+  using ToUnix = char*(CDECL*)(const wchar_t*);
+  auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+  char* unix = toUnix ? toUnix(folder.c_str()) : nullptr;
+  const std::string path = unix ? unix : "";
+  if (unix) HeapFree(GetProcessHeap(), 0, unix);
+  return path;
+}
+
+// Starts a Unix shell command; Wine starts Unix programs but does not wait for them.
+void Sh(const std::string& command) {
+  std::wstring line = L"sh -c \"" + Wide(command) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                     &startup, &process)) {
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+}
+
+// A settings file reached through a symbolic link stays reached that way: the file the link names
+// is replaced, in its own folder, where what a killed save left is cleared too. (Wine makes no
+// link with CreateSymbolicLinkW: it is made on the Unix side.)
+TEST(Win32Backend, ALinkedFileIsReplacedAtItsTarget) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / "navelo-win32-link";
+  const std::string unix = UnixPath(dir);
+  if (unix.empty()) GTEST_SKIP() << "no Unix side to make a link on";
+  Sh("rm -rf '" + unix + "' && mkdir -p '" + unix + "/real' && ln -s real/Target.INI '" + unix +
+     "/Navelo.INI'");
+  for (int i = 0; i < 250 && !fs::exists(dir / "real"); ++i) Sleep(20);
+  std::ofstream(dir / "real" / "Target.INI") << "stale";
+  std::ofstream(dir / "real" / "Target.INI.navelo-save-a1B2c3") << "left by a killed save";
+  for (int i = 0; i < 250 && !fs::exists(dir / "Navelo.INI"); ++i) Sleep(20);
+  Win32FileStore store;
+  const std::string link = (dir / "Navelo.INI").string();
+  EXPECT_EQ(RemoveStrayTemporaries(link).size(), 1u);
+  ASSERT_FALSE(store.Replace(link, "fresh"));
+  // Had the link itself been replaced, its target would still hold the old text.
+  EXPECT_EQ(store.Read((dir / "real" / "Target.INI").string()).bytes, "fresh");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), {}), 1);
+  Sh("rm -rf '" + unix + "'");
+}
+
+// An installed copy whose user has no settings yet reads the VirtualStore copy an older copy
+// left; a user's folder that cannot be made is said. (Wine lets every folder be written: a
+// program folder that does not exist stands for one this user may not write.)
+TEST(Win32Backend, AnInstalledCopyReadsTheVirtualStoreCopyFirst) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / "navelo-win32-home";
+  const std::string program = (dir / "Program Files" / "Navelo").string();
+  const std::string copy = VirtualStoreFile((dir / "Local").string(), program + "\\Navelo.INI");
+  fs::create_directories(fs::path(copy).parent_path());
+  fs::create_directories(dir / "Roaming");
+  std::ofstream(copy) << "[General]\r\n";
+  wchar_t saved[2][MAX_PATH] = {};
+  GetEnvironmentVariableW(L"APPDATA", saved[0], MAX_PATH);
+  GetEnvironmentVariableW(L"LOCALAPPDATA", saved[1], MAX_PATH);
+  SetEnvironmentVariableW(L"APPDATA", (dir / "Roaming").c_str());
+  SetEnvironmentVariableW(L"LOCALAPPDATA", (dir / "Local").c_str());
+  std::string folderError;
+  EXPECT_EQ(Win32SettingsHome().Locate(program, &folderError),
+            (SettingsLocation{copy, (dir / "Roaming" / "Navelo" / "Navelo.INI").string()}));
+  EXPECT_TRUE(folderError.empty() && fs::is_directory(dir / "Roaming" / "Navelo")) << folderError;
+  SetEnvironmentVariableW(L"APPDATA", (dir / "Copy.INI").c_str());  // no folder can be made there
+  Win32SettingsHome().Locate(program, &folderError);
+  EXPECT_NE(folderError.find("Copy.INI"), std::string::npos);
+  SetEnvironmentVariableW(L"APPDATA", saved[0]);
+  SetEnvironmentVariableW(L"LOCALAPPDATA", saved[1]);
+  fs::remove_all(dir);
+}
+
+// The tool's path is read wide: one with characters the ANSI code page lacks comes back whole.
 TEST(Win32Backend, SystemInformationToolIsFoundThroughTheRegistry) {
-  Cp932Codec codec;
-  Win32Registry registry;
-  const char* key = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+  const wchar_t* key = L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
   HKEY created = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                             &created, nullptr),
             ERROR_SUCCESS);
-  const char path[] = "C:\\Tools\\msinfo32.exe";
-  RegSetValueExA(created, "PATH", 0, REG_SZ, reinterpret_cast<const BYTE*>(path), sizeof path);
+  const wchar_t path[] = L"C:\\Outils é\\工具\\msinfo32.exe";
+  RegSetValueExW(created, L"PATH", 0, REG_SZ, reinterpret_cast<const BYTE*>(path), sizeof path);
   RegCloseKey(created);
+  Win32Registry registry;
   std::u16string value;
   EXPECT_TRUE(GetKeyValue(registry, Registry::kLocalMachine,
-                          u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", u"PATH", value, codec));
-  EXPECT_EQ(value, u"C:\\Tools\\msinfo32.exe");
+                          u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", u"PATH", value));
+  EXPECT_EQ(value, u"C:\\Outils é\\工具\\msinfo32.exe");
   EXPECT_FALSE(GetKeyValue(registry, Registry::kLocalMachine, u"SOFTWARE\\NoSuchKeyOfNavelo",
-                           u"PATH", value, codec));
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
+                           u"PATH", value));
+  RegDeleteKeyW(HKEY_LOCAL_MACHINE, key);
 }
 
 }  // namespace

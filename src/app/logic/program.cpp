@@ -4,6 +4,7 @@
 
 #include "app/logic/session.h"
 #include "app/logic/startup.h"
+#include "base/utf8.h"
 #include "dialogs/logic/about_controller.h"
 #include "dialogs/logic/settings_controller.h"
 #include "forms/layouts.h"
@@ -22,10 +23,8 @@ bool Program::Claim() {
   using Lock = platform::InstanceLock;
   std::string folderError;
   const SettingsLocation location = s_.home.Locate(s_.program.ProgramDirectory(), &folderError);
-  if (!folderError.empty()) {
-    std::fprintf(stderr, "Navelo: cannot make the settings folder: %s\n", folderError.c_str());
-  }
   lock_ = s_.home.Lock(location.savePath);
+  std::u16string notice;
   switch (lock_->state()) {
     case Lock::State::kTaken:
       std::fprintf(stderr,
@@ -34,9 +33,13 @@ bool Program::Claim() {
       s_.desktop.BringForward(lock_->holder());
       return false;
     case Lock::State::kUnavailable:
-      // Nowhere to keep a lock is nowhere to save either; saving will say so.
+      // Another Navelo may be working with the same file unseen: this one never writes it.
       std::fprintf(stderr, "Navelo: cannot lock %s: %s\n", lock_->path().c_str(),
                    lock_->error().c_str());
+      writes_ = false;
+      notice = u"設定ファイル「" + FromUtf8(location.savePath) + u"」をロックできません。\n" +
+               FromUtf8(lock_->path() + ": " + lock_->error()) +
+               u"\nほかの Navelo と同時に書き込まないよう、終了するときに設定を保存しません。";
       break;
     case Lock::State::kHeld:
       // Holding the file, clear away what a save killed part-way left beside it.
@@ -45,6 +48,13 @@ bool Program::Claim() {
       }
       break;
   }
+  if (!folderError.empty()) {
+    // Said at start, before any change is made that could not be kept.
+    std::fprintf(stderr, "Navelo: cannot make the settings folder: %s\n", folderError.c_str());
+    notice = u"設定ファイルのフォルダーを作成できません。\n" + FromUtf8(folderError) +
+             u"\n終了するときに設定を保存できません。";
+  }
+  if (!notice.empty()) s_.messages.Show(notice);
   file_.emplace(location.readPath, location.savePath, s_.files, s_.codec);
   return true;
 }
@@ -54,6 +64,7 @@ void Program::Start() {
   if (!Claim()) s_.program.EndNow(0);
   // The settings record and what lives beside it for the whole run; the file is read here once.
   store_.emplace(*file_, s_.codec);
+  if (!writes_) store_->NeverSave();
   if (auto notice = NoticeText(s_.desktop.notice())) s_.messages.Show(*notice);
   StartupWindows windows;
   windows.askPassword = [this](PasswordMode mode,

@@ -53,7 +53,8 @@ class Program {
   PanelController& panel() { return *panel_; }
 
  private:
-  // Chooses the settings file and takes its lock; false when another Navelo has it.
+  // Chooses the settings file and takes its lock; false when another Navelo has it. Says at
+  // once when the settings cannot be saved: no folder for them, or no lock to be had.
   bool Claim();
   std::optional<std::u16string> AskPassword(PasswordMode mode,
                                             std::function<bool(const std::u16string&)> accepts);
@@ -63,6 +64,7 @@ class Program {
 
   ProgramServices s_;
   std::unique_ptr<platform::InstanceLock> lock_;
+  bool writes_ = true;  // false without a lock: the settings file is then never written
   std::optional<SettingsFile> file_;
   std::optional<SettingsStore> store_;
   Delivery delivery_;

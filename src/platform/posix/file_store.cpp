@@ -16,13 +16,6 @@ std::string Reason(int err) {
   return std::strerror(err);
 }
 
-std::string DirectoryOf(const std::string& path) {
-  auto slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
 std::string NameOf(const std::string& path) {
   auto slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -45,6 +38,13 @@ std::string TooLarge() {
 }
 
 }  // namespace
+
+std::string DirectoryOf(const std::string& path) {
+  auto slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
 
 std::string ResolveLinks(const std::string& path) {
   std::string current = path;
@@ -126,6 +126,12 @@ std::optional<std::string> PosixFileStore::Replace(const std::string& path,
   struct stat st {};
   if (::stat(target.c_str(), &st) == 0) {
     if (auto why = NotRegular(st.st_mode); !why.empty()) return why + "; it was left untouched";
+    // A file its user may not write (its mode, its owner) is kept as it is, although the folder
+    // would let a new one take its place. No write permission at all marks it read-only even for
+    // root, who could write through it.
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(target.c_str(), W_OK) != 0) {
+      return "it is read-only; it was left untouched";
+    }
   }
   std::string pattern = target + std::string(kSaveTemporaryMarker) + "XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());

@@ -27,6 +27,9 @@ class PosixFileStore final : public FileStore {
 // link). A link that points nowhere gives the missing file it points to.
 std::string ResolveLinks(const std::string& path);
 
+// The folder part of a path ("." for a bare name).
+std::string DirectoryOf(const std::string& path);
+
 // Removes what a killed save left behind: its temporary files (IsSaveTemporary) beside the file
 // `path` resolves to, when they are regular files owned by this user. Returns their paths. Run it
 // only while no other process can be saving the same file.

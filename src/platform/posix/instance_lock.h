@@ -8,9 +8,11 @@
 
 namespace navelo::platform::posix {
 
-// One Navelo per settings file: an exclusive lock on "<settings file>.lock" (beside the file the
-// path finally names), held for the life of the process and released by the kernel however the
-// process ends. The lock file holds the process id of its holder.
+// One Navelo per settings file: an exclusive lock on the folder that holds the file the path
+// finally names, held for the life of the process and released by the kernel however the process
+// ends. Locking the folder itself, rather than a file beside the settings, leaves nothing that
+// can be deleted, replaced or made unopenable to let a second Navelo in; it needs no file to
+// exist and no right to write, so it holds in a read-only folder too.
 class InstanceLock final : public platform::InstanceLock {
  public:
   explicit InstanceLock(const std::string& settingsPath);

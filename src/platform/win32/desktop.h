@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include "platform/desktop.h"
 #include "platform/win32/window_system.h"
 
@@ -22,5 +24,12 @@ class Win32Desktop final : public Desktop {
   Win32Foreground foreground_;
   Win32WindowSystem windows_;
 };
+
+// Asked of a running Navelo's window by a second start: come to the front.
+UINT BringForwardMessage();
+// What a window of Navelo does when asked: the program's front window (a dialog or message box it
+// shows, or the window itself) restored, raised and made the foreground window. Returns the
+// answer the asker waits for.
+LRESULT ComeForward(HWND window);
 
 }  // namespace navelo::platform::win32

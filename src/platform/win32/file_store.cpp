@@ -59,7 +59,57 @@ class OwnerOnly {
   SECURITY_ATTRIBUTES attributes_{};
 };
 
+// Why the file at `target` must be left as it is, or nothing when it may be replaced (it is
+// missing, or a regular file this user may write). Its kind is looked at before it is opened for
+// writing: opening a pipe or a device for writing may wait or have effects of its own.
+std::optional<std::string> Untouchable(const std::wstring& target) {
+  Handle file;
+  file.h = CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file.h == INVALID_HANDLE_VALUE) return std::nullopt;  // nothing there; the move will say
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileType(file.h) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.h, &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return "it is not a regular file";
+  }
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) return "it is read-only";
+  // A file its user may not write (its access list) is kept too, although the folder would let a
+  // new file take its place.
+  Handle writable;
+  writable.h = CreateFileW(target.c_str(), FILE_WRITE_DATA,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (writable.h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
+    return "it is read-only";
+  }
+  return std::nullopt;
+}
+
 }  // namespace
+
+std::string FinalPath(const std::string& path) {
+  Handle file;
+  file.h =
+      CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file.h == INVALID_HANDLE_VALUE) return path;
+  std::wstring name(MAX_PATH, L'\0');
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const DWORD n = GetFinalPathNameByHandleW(file.h, name.data(), static_cast<DWORD>(name.size()),
+                                              FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (n == 0) return path;
+    if (n < name.size()) {
+      name.resize(n);
+      // "\\?\C:\..." and "\\?\UNC\server\share\..." back to their ordinary forms.
+      if (name.rfind(L"\\\\?\\UNC\\", 0) == 0) return Utf8(L"\\\\" + name.substr(8));
+      if (name.rfind(L"\\\\?\\", 0) == 0) return Utf8(name.substr(4));
+      return Utf8(name);
+    }
+    name.assign(n, L'\0');  // too small: n is the size needed
+  }
+  return path;
+}
 
 std::string ErrorText(unsigned long code) {
   wchar_t* buffer = nullptr;
@@ -122,6 +172,10 @@ FileRead Win32FileStore::Read(const std::string& path) const {
 
 std::optional<std::string> Win32FileStore::Replace(const std::string& path,
                                                    const std::string& bytes) {
+  // A link keeps pointing where it did: the file it names is replaced, in that file's folder so
+  // the move stays one step.
+  const std::string target = FinalPath(path);
+  if (auto why = Untouchable(Wide(target))) return *why + "; it was left untouched";
   static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   std::random_device seed;
   std::mt19937 random(seed());
@@ -129,7 +183,7 @@ std::optional<std::string> Win32FileStore::Replace(const std::string& path,
   Handle file;
   OwnerOnly security;
   for (int attempt = 0; attempt < 100 && file.h == INVALID_HANDLE_VALUE; ++attempt) {
-    std::string name = path + std::string(kSaveTemporaryMarker);
+    std::string name = target + std::string(kSaveTemporaryMarker);
     for (std::size_t i = 0; i < kSaveTemporaryLetters; ++i) {
       name.push_back(kLetters[random() % (sizeof kLetters - 1)]);
     }
@@ -157,7 +211,7 @@ std::optional<std::string> Win32FileStore::Replace(const std::string& path,
   if (!FlushFileBuffers(file.h)) return fail(GetLastError());
   CloseHandle(file.h);
   file.h = INVALID_HANDLE_VALUE;
-  if (!MoveFileExW(temp.c_str(), Wide(path).c_str(),
+  if (!MoveFileExW(temp.c_str(), Wide(target).c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     const DWORD err = GetLastError();
     DeleteFileW(temp.c_str());
@@ -166,8 +220,9 @@ std::optional<std::string> Win32FileStore::Replace(const std::string& path,
   return std::nullopt;
 }
 
-std::vector<std::string> RemoveStrayTemporaries(const std::string& path) {
+std::vector<std::string> RemoveStrayTemporaries(const std::string& settingsPath) {
   std::vector<std::string> removed;
+  const std::string path = FinalPath(settingsPath);
   const std::size_t slash = path.find_last_of("\\/");
   const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
   const std::string settingsName = slash == std::string::npos ? path : path.substr(slash + 1);

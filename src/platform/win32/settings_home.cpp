@@ -34,24 +34,51 @@ bool FileReadable(const std::wstring& path) {
   return true;
 }
 
+std::string Environment(const wchar_t* name) {
+  wchar_t value[MAX_PATH] = {};
+  const DWORD n = GetEnvironmentVariableW(name, value, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? Utf8(value) : std::string();
+}
+
+// Creates the user's settings folder when it is missing; false, with the reason, when there is
+// no folder there afterwards.
+bool MakeFolder(const std::string& folder, std::string* error) {
+  const std::wstring wide = Wide(folder);
+  if (!CreateDirectoryW(wide.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+    if (error) *error = folder + ": " + ErrorText(GetLastError());
+    return false;
+  }
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (error) *error = folder + ": not a folder";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
-SettingsLocation Win32SettingsHome::Locate(const std::string& programDirectory, std::string*) {
+SettingsLocation Win32SettingsHome::Locate(const std::string& programDirectory,
+                                           std::string* folderError) {
   SettingsPlaces places;
-  const std::wstring folder = Wide(programDirectory);
   places.programFile = programDirectory + "\\Navelo.INI";
-  places.programFolderWritable = FolderWritable(folder);
+  places.programFolderWritable = FolderWritable(Wide(programDirectory));
   places.programFileReadable = FileReadable(Wide(places.programFile));
-  wchar_t appData[MAX_PATH] = {};
-  const DWORD n = GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
-  if (n > 0 && n < MAX_PATH) {
-    const std::wstring userFolder = std::wstring(appData) + L"\\Navelo";
-    places.userFile = Utf8(userFolder) + "\\Navelo.INI";
+  const std::string appData = Environment(L"APPDATA");
+  const std::string userFolder = appData.empty() ? std::string() : appData + "\\Navelo";
+  if (!userFolder.empty()) {
+    places.userFile = userFolder + "\\Navelo.INI";
     places.userFileExists =
         GetFileAttributesW(Wide(places.userFile).c_str()) != INVALID_FILE_ATTRIBUTES;
-    if (!places.programFolderWritable) CreateDirectoryW(userFolder.c_str(), nullptr);
   }
-  return ChooseSettingsLocation(places);
+  if (!places.programFolderWritable) {
+    places.virtualStoreFile = VirtualStoreFile(Environment(L"LOCALAPPDATA"), places.programFile);
+    places.virtualStoreFileReadable =
+        !places.virtualStoreFile.empty() && FileReadable(Wide(places.virtualStoreFile));
+  }
+  const SettingsLocation location = ChooseSettingsLocation(places);
+  if (location.savePath == places.userFile) MakeFolder(userFolder, folderError);
+  return location;
 }
 
 std::unique_ptr<platform::InstanceLock> Win32SettingsHome::Lock(const std::string& settingsPath) {

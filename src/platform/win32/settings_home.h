@@ -7,8 +7,9 @@
 namespace navelo::platform::win32 {
 
 // Where the settings file lives on Windows (beside the program when its folder is writable,
-// otherwise in %APPDATA%\Navelo, created when needed), its single-instance lock, and the clean-up
-// after a killed save.
+// otherwise in %APPDATA%\Navelo, created when needed, first read from the VirtualStore copy an
+// older copy left under %LOCALAPPDATA%), its single-instance lock, and the clean-up after a
+// killed save.
 class Win32SettingsHome final : public SettingsHome {
  public:
   SettingsLocation Locate(const std::string& programDirectory, std::string* folderError) override;

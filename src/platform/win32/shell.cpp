@@ -21,19 +21,19 @@ bool Win32Shell::Open(const std::u16string& target) {
   return result > 32;
 }
 
-long Win32Registry::Open(Key root, const std::string& path, std::uint32_t access, Key& opened) {
+long Win32Registry::Open(Key root, const std::u16string& path, std::uint32_t access, Key& opened) {
   HKEY key = nullptr;
-  const LONG rc = RegOpenKeyExA(reinterpret_cast<HKEY>(root), path.c_str(), 0, access, &key);
+  const LONG rc = RegOpenKeyExW(reinterpret_cast<HKEY>(root), Wide(path).c_str(), 0, access, &key);
   opened = reinterpret_cast<Key>(key);
   return rc;
 }
 
-long Win32Registry::Query(Key key, const std::string& name, std::uint32_t& type,
+long Win32Registry::Query(Key key, const std::u16string& name, std::uint32_t& type,
                           std::vector<unsigned char>& data, std::uint32_t& size) {
   DWORD t = 0;
   DWORD n = static_cast<DWORD>(std::min<std::size_t>(size, data.size()));
-  const LONG rc =
-      RegQueryValueExA(reinterpret_cast<HKEY>(key), name.c_str(), nullptr, &t, data.data(), &n);
+  const LONG rc = RegQueryValueExW(reinterpret_cast<HKEY>(key), Wide(name).c_str(), nullptr, &t,
+                                   data.data(), &n);
   type = t;
   size = n;
   return rc;

@@ -18,11 +18,11 @@ class Win32Shell final : public ShellService {
   bool Open(const std::u16string& target) override;
 };
 
-// The registry's narrow-character calls.
+// The registry's wide-character calls.
 class Win32Registry final : public Registry {
  public:
-  long Open(Key root, const std::string& path, std::uint32_t access, Key& opened) override;
-  long Query(Key key, const std::string& name, std::uint32_t& type,
+  long Open(Key root, const std::u16string& path, std::uint32_t access, Key& opened) override;
+  long Query(Key key, const std::u16string& name, std::uint32_t& type,
              std::vector<unsigned char>& data, std::uint32_t& size) override;
   long Close(Key key) override;
 };

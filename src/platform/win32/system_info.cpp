@@ -5,7 +5,7 @@
 namespace navelo::platform::win32 {
 
 bool Win32SystemInfo::Start() {
-  return StartSysInfo(registry_, launcher_, codec_);
+  return StartSysInfo(registry_, launcher_);
 }
 
 }  // namespace navelo::platform::win32

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/codec.h"
 #include "platform/sysinfo.h"
 #include "platform/win32/shell.h"
 
@@ -9,11 +8,9 @@ namespace navelo::platform::win32 {
 // The System Information tool, found through the registry as Windows records it.
 class Win32SystemInfo final : public SystemInfoService {
  public:
-  explicit Win32SystemInfo(const AnsiCodec& codec) : codec_(codec) {}
   bool Start() override;
 
  private:
-  const AnsiCodec& codec_;
   Win32Registry registry_;
   Win32Launcher launcher_;
 };
