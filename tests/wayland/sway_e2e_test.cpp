@@ -21,15 +21,21 @@ class SwayPanel {
   bool Expanded() { return x_.ClientSize(panel_)->second > 241; }
   // Brings the page forward, waits until the panel has seen it (it shrinks), then clicks the
   // panel's title bar and waits until it is at full height again.
-  bool FocusPageThenPanel(platform::WindowHandle page) {
-    if (!user_.Activate(page) || !WaitFor([&] { return !Expanded(); })) return false;
+  ::testing::AssertionResult FocusPageThenPanel(platform::WindowHandle page) {
+    if (!user_.Activate(page))
+      return ::testing::AssertionFailure() << "the page did not come forward";
+    if (!WaitFor([&] { return !Expanded(); })) {
+      return ::testing::AssertionFailure() << "the panel did not shrink";
+    }
     // A click the compositor took for something else (the window still moving) is made again.
-    for (int attempt = 0; attempt < 3; ++attempt) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
       const auto [left, top] = x_.ClientOrigin(panel_).value_or(std::pair{0, 0});
       user_.Click(left + 40, top - 12);
-      if (WaitFor([&] { return Expanded(); }, std::chrono::seconds(3))) return true;
+      if (WaitFor([&] { return Expanded(); }, std::chrono::seconds(3))) {
+        return ::testing::AssertionSuccess();
+      }
     }
-    return false;
+    return ::testing::AssertionFailure() << "the panel did not come back to full height";
   }
   // A point of the client area, below the menu bar at the top of the window.
   void Click(int x, int y) {
