@@ -31,7 +31,7 @@ class LinuxProgram final : public QObject, public platform::ProgramService {
   void OnTerminationRequest(std::function<void()> handler) override;
 
   // Runs `handler` once if the process ends through exit() while this object lives: what the
-  // toolkit and Xlib do when the connection to the X server breaks. Nothing may be shown then.
+  // toolkit does when the connection to the display breaks. Nothing may be shown then.
   void OnExitWithoutClose(std::function<void()> handler) override;
 
  private:
