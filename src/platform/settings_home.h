@@ -18,12 +18,18 @@ class InstanceLock {
     kUnavailable,  // no lock can be had here (the reason is in error())
   };
   virtual ~InstanceLock() = default;
-  virtual State state() const = 0;
+  State state() const { return state_; }
   // The process id of the Navelo that has it, when known; 0 otherwise.
-  virtual long holder() const = 0;
-  virtual std::string error() const = 0;
+  long holder() const { return holder_; }
+  const std::string& error() const { return error_; }
   // What was locked, for messages.
-  virtual std::string path() const = 0;
+  const std::string& path() const { return path_; }
+
+ protected:
+  State state_ = State::kUnavailable;
+  long holder_ = 0;
+  std::string error_;
+  std::string path_;
 };
 
 // Where the settings file lives and who works with it.

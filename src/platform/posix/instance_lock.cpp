@@ -41,8 +41,8 @@ pid_t FlockHolder(dev_t device, ino_t inode) {
 
 }  // namespace
 
-InstanceLock::InstanceLock(const std::string& settingsPath)
-    : path_(DirectoryOf(ResolveLinks(settingsPath))) {
+InstanceLock::InstanceLock(const std::string& settingsPath) {
+  path_ = DirectoryOf(ResolveLinks(settingsPath));
   // Close-on-exec: programs Navelo starts (the opener, a browser) must not keep the lock alive.
   fd_ = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
   if (fd_ < 0) {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <string>
 
 #include "platform/settings_home.h"
@@ -20,17 +18,8 @@ class InstanceLock final : public platform::InstanceLock {
   InstanceLock(const InstanceLock&) = delete;
   InstanceLock& operator=(const InstanceLock&) = delete;
 
-  State state() const override { return state_; }
-  long holder() const override { return holder_; }
-  std::string error() const override { return error_; }
-  std::string path() const override { return path_; }
-
  private:
-  std::string path_;
   int fd_ = -1;
-  State state_ = State::kUnavailable;
-  pid_t holder_ = 0;
-  std::string error_;
 };
 
 }  // namespace navelo::platform::posix

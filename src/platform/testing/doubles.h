@@ -164,17 +164,12 @@ class FakeSettingsHome final : public SettingsHome {
  public:
   class Lock final : public InstanceLock {
    public:
-    Lock(State state, long holder, std::string path)
-        : state_(state), holder_(holder), path_(path) {}
-    State state() const override { return state_; }
-    long holder() const override { return holder_; }
-    std::string error() const override { return state_ == State::kUnavailable ? "refused" : ""; }
-    std::string path() const override { return path_; }
-
-   private:
-    State state_;
-    long holder_;
-    std::string path_;
+    Lock(State state, long holder, std::string path) {
+      state_ = state;
+      holder_ = holder;
+      path_ = std::move(path);
+      if (state == State::kUnavailable) error_ = "refused";
+    }
   };
 
   SettingsLocation Locate(const std::string&, std::string* folderError) override {

@@ -36,8 +36,8 @@ long ReadHolder(HANDLE record) {
 
 }  // namespace
 
-InstanceLock::InstanceLock(const std::string& settingsFile)
-    : path_(FolderOf(FinalPath(settingsFile))) {
+InstanceLock::InstanceLock(const std::string& settingsFile) {
+  path_ = FolderOf(FinalPath(settingsFile));
   // Named after the folder's identity on its volume, not after a path: a second drive letter, a
   // junction or a network name leading to the same folder names the same lock. In the Global
   // namespace, so that other sessions (another user switched to, a remote desktop) meet it too.

@@ -15,18 +15,9 @@ class InstanceLock final : public platform::InstanceLock {
   InstanceLock(const InstanceLock&) = delete;
   InstanceLock& operator=(const InstanceLock&) = delete;
 
-  State state() const override { return state_; }
-  long holder() const override { return holder_; }
-  std::string error() const override { return error_; }
-  std::string path() const override { return path_; }
-
  private:
-  std::string path_;
   void* mutex_ = nullptr;
   void* holderRecord_ = nullptr;  // the holder's process id, for a second start to read
-  long holder_ = 0;
-  State state_ = State::kUnavailable;
-  std::string error_;
 };
 
 }  // namespace navelo::platform::win32
