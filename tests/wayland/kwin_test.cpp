@@ -3,6 +3,7 @@
 // KWin grants them only to a program an installed launcher asks them for.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "base/utf8.h"
@@ -28,12 +29,16 @@ TEST(KdeDesktop, FollowsActivatesAndTypesThroughTheLayoutOrRefusesTheWholeText) 
   if (!OnKwin()) GTEST_SKIP() << "no KWin (scripts/with-kwin.sh provides one)";
   const char* grant = std::getenv("NAVELO_KWIN_GRANT");
   if (grant != nullptr) GTEST_SKIP() << "run for the grant only";
-  auto kde = platform::kde::MakeDesktop(Session());
+  // XWayland: where the test's windows are, clicked to the front as a user would, and where
+  // Navelo's own windows are, as its toolkit draws them.
+  Desktop x;
+  ASSERT_TRUE(x.ok());
+  platform::DesktopSession session = Session();
+  session.toolkitConnection = x.display();
+  auto kde = platform::kde::MakeDesktop(session);
   ASSERT_NE(kde, nullptr);
   EXPECT_EQ(kde->name(), "kde");
   EXPECT_FALSE(kde->capabilities().typesAnyCharacter);
-  Desktop x;  // XWayland: where the test's windows are, clicked to the front as a user would
-  ASSERT_TRUE(x.ok());
 
   TypingTarget first(TYPING_TARGET, "Navelo KWin A", 2);
   TypingTarget second(TYPING_TARGET, "Navelo KWin B", 1);
@@ -74,6 +79,13 @@ TEST(KdeDesktop, FollowsActivatesAndTypesThroughTheLayoutOrRefusesTheWholeText) 
   EXPECT_EQ(refused.missing, U'競');
   EXPECT_TRUE(windows.TypePrepared([] { return true; }));
   EXPECT_EQ(first.Fields(), (std::vector<std::string>{"Ab1+^%~(){}[]!", "q-z"}));
+
+  // Navelo's own windows are X11 windows there, which KWin keeps above the others when asked.
+  kde->KeepAbove(*firstWindow, true);
+  EXPECT_TRUE(WaitFor([&] {
+    const auto states = x.States(*firstWindow);
+    return std::find(states.begin(), states.end(), "_NET_WM_STATE_ABOVE") != states.end();
+  }));
 
   // Another Navelo's window, by its process.
   EXPECT_TRUE(kde->BringForward(second.pid()));
