@@ -51,6 +51,13 @@ class PanelControllerTest : public ::testing::Test {
     Make(fileText).Load();
     return *panel;
   }
+  // A loaded panel whose last active window, 9, is an ordinary browser page.
+  void LoadedWithBrowserInFront() {
+    Loaded();
+    settings->targets().lastActiveHandle = 9;
+    settings->targets().lastActiveTitle = u"Browser";
+    desktop.system.titles = {{9, u"Browser"}};
+  }
   // Runs the delivery's steps as the view's timer would, until it has none left.
   void RunDelivery() {
     for (int i = 0; i < 1000 && view.timers.count(PanelController::kDelivery); ++i) {
@@ -202,10 +209,7 @@ TEST_F(PanelControllerTest, KeypadBuildsTheAmountAndTheSendButtonsTypeIntoTheirS
 }
 
 TEST_F(PanelControllerTest, ABrowserRunningAsAdministratorGetsNothingAndTheUserIsToldWhy) {
-  Loaded();
-  settings->targets().lastActiveHandle = 9;
-  settings->targets().lastActiveTitle = u"Browser";
-  desktop.system.titles = {{9, u"Browser"}};
+  LoadedWithBrowserInFront();
   desktop.system.aboveUs.insert(9);
   view.Click("cmdLogIn");
   RunDelivery();
@@ -215,10 +219,7 @@ TEST_F(PanelControllerTest, ABrowserRunningAsAdministratorGetsNothingAndTheUserI
 }
 
 TEST_F(PanelControllerTest, ATextTheLayoutCannotTypeIsRefusedNamingTheCharacter) {
-  Loaded();
-  settings->targets().lastActiveHandle = 9;
-  settings->targets().lastActiveTitle = u"Browser";
-  desktop.system.titles = {{9, u"Browser"}};
+  LoadedWithBrowserInFront();
   desktop.system.typing.result = Result::kLayoutCannotType;
   desktop.system.typing.missing = U'競';
   view.Click("cmdLogIn");
@@ -229,10 +230,7 @@ TEST_F(PanelControllerTest, ATextTheLayoutCannotTypeIsRefusedNamingTheCharacter)
 }
 
 TEST_F(PanelControllerTest, ADesktopThatCannotTypeIsToldOnce) {
-  Loaded();
-  settings->targets().lastActiveHandle = 9;
-  settings->targets().lastActiveTitle = u"Browser";
-  desktop.system.titles = {{9, u"Browser"}};
+  LoadedWithBrowserInFront();
   desktop.system.typing.result = Result::kUnavailable;
   for (int i = 0; i < 2; ++i) {
     view.Click("cmdLogIn");
