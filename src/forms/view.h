@@ -80,6 +80,9 @@ class PanelView : public virtual FormView {
   // The window's height in the unit SetHeight takes; 0 there leaves only the caption bar.
   virtual int Height() const = 0;
   virtual void SetHeight(int height) = 0;
+  // The height the window system last said the window has. Where resizing is asynchronous a
+  // window manager may answer a request late, or drop it; by default the two agree.
+  virtual int ShownHeight() const { return Height(); }
   // The screens' work areas in pixels, and how many pixels stored positions take to the inch.
   virtual std::vector<Rect> Screens() const = 0;
   virtual int PositionDpi() const = 0;

@@ -276,7 +276,23 @@ void QtPanelView::MoveFrame(int x, int y) {
 
 void QtPanelView::SetHeight(int height) {
   // 1 pixel for the caption bar alone: the smallest height an X window may have.
-  setFixedSize(width(), height == 0 ? 1 : height);
+  const int wanted = height == 0 ? 1 : height;
+  // Until the window manager has put the window on the screen, a size asked for is taken as the
+  // window's natural size, and some keep to it (sway would not let the panel grow again): the
+  // height waits until the window is shown.
+  if (windowHandle() == nullptr || !windowHandle()->isExposed()) {
+    heldHeight_ = wanted;
+    return;
+  }
+  heldHeight_ = 0;
+  // The toolkit takes the window to have the size it last asked for, and asks nothing when that
+  // is the size wanted: but the window manager may not have granted it. Then ask the window
+  // system directly.
+  const bool askedAlready = this->height() == wanted;
+  setFixedSize(width(), wanted);
+  if (askedAlready && ShownHeight() != wanted) {
+    windowHandle()->resize(width(), wanted);
+  }
 }
 
 std::vector<Rect> QtPanelView::Screens() const {
@@ -292,6 +308,23 @@ void QtPanelView::Show() {
   const QPoint framePosition = pos();
   show();
   KeepFramePosition(framePosition);
+  // The window's height signal follows what the window system reports, never what is asked.
+  shownHeight_ = height();
+  connect(windowHandle(), &QWindow::heightChanged, this,
+          [this](int height) { shownHeight_ = height; });
+  windowHandle()->installEventFilter(this);
+}
+
+bool QtPanelView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == windowHandle() && event->type() == QEvent::Expose && heldHeight_ != 0) {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          if (heldHeight_ != 0) SetHeight(heldHeight_);
+        },
+        Qt::QueuedConnection);
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void QtPanelView::KeepFramePosition(QPoint framePosition) {

@@ -111,6 +111,7 @@ class QtPanelView final : public QMainWindow, public WithQtControls<PanelView> {
   void MoveFrame(int x, int y) override;
   int Height() const override { return height(); }
   void SetHeight(int height) override;
+  int ShownHeight() const override { return shownHeight_ >= 0 ? shownHeight_ : height(); }
   std::vector<Rect> Screens() const override;
   int PositionDpi() const override { return 96; }
   int CaptionHeight() const override { return 24; }
@@ -120,9 +121,13 @@ class QtPanelView final : public QMainWindow, public WithQtControls<PanelView> {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void KeepFramePosition(QPoint framePosition);
+
+  int shownHeight_ = -1;  // as the window system last reported it
+  int heldHeight_ = 0;    // asked for before the window was on the screen
 };
 
 // Makes Qt views of the forms.

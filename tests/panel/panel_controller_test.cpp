@@ -161,6 +161,14 @@ TEST_F(PanelControllerTest, TickShrinksToTheCaptionAndRestoresTheExactHeight) {
   EXPECT_EQ(view.frame.height, view.captionHeight);
   Foreground(1, u"Navelo");
   EXPECT_EQ(view.frame.height, 400);
+  // A resize the window manager dropped is asked for again at the next tick, either way.
+  view.frame.height = view.captionHeight;
+  Foreground(1, u"Navelo");
+  EXPECT_EQ(view.frame.height, 400);
+  Foreground(42, u"IPAT照会ログイン - Browser");
+  view.frame.height = 400;
+  Foreground(42, u"IPAT照会ログイン - Browser");
+  EXPECT_EQ(view.frame.height, view.captionHeight);
 }
 
 TEST_F(PanelControllerTest, KeypadBuildsTheAmountAndTheSendButtonsTypeIntoTheirSlots) {

@@ -105,6 +105,16 @@ void PanelController::Tick() {
       view_.SetHeight(0);
       break;
     case PanelResize::kNone:
+      // A window manager may drop a resize asked while an earlier one is still under way (sway
+      // does, with XWayland windows, on a busy machine), and a toolkit may not ask again for a
+      // size it takes the window to have already: then the panel would stay shrunk while in
+      // front, or at full height behind a browser. Each tick asks again until the window has
+      // the height its state says.
+      if (shown_ && expanded_ && view_.ShownHeight() < fullHeight_) {
+        view_.SetHeight(fullHeight_);
+      } else if (shown_ && !expanded_ && view_.ShownHeight() >= fullHeight_) {
+        view_.SetHeight(0);
+      }
       break;
   }
   // Reports that arrived during this tick's own requests are already read in: look at them now.
