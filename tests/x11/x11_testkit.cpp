@@ -344,7 +344,8 @@ NaveloProcess::NaveloProcess(const std::string& executable, const std::string& s
 
 NaveloProcess::~NaveloProcess() {
   child_.Stop(SIGKILL);
-  std::filesystem::remove_all(dir_);
+  std::error_code ignored;
+  std::filesystem::remove_all(dir_, ignored);
 }
 
 std::string NaveloProcess::Settings() const {
@@ -369,9 +370,16 @@ const char* kPageTemplate = R"(<!doctype html><html><head><meta charset="utf-8">
 const f = [...document.querySelectorAll('input')];
 function report() { console.log('FIELDS:' + JSON.stringify(f.map(x => x.value))); }
 f.forEach(x => x.addEventListener('input', report));
-// "#rename=TITLE" in its address: the page takes that title when it is left.
+// "#rename=TITLE" in its address: the page takes that title when it is left after a stay of
+// at least 1.5 s in front (long enough for any watcher to have seen it; a browser passing the
+// focus about as it opens windows renames nothing).
 const renamed = new URLSearchParams(location.hash.slice(1)).get('rename');
-if (renamed) window.addEventListener('blur', () => { document.title = renamed; });
+let focusedAt = document.hasFocus() ? Date.now() : null;
+window.addEventListener('focus', () => { focusedAt = Date.now(); });
+if (renamed) window.addEventListener('blur', () => {
+  if (focusedAt !== null && Date.now() - focusedAt >= 1500) document.title = renamed;
+  focusedAt = null;
+});
 // Coming back to the page after leaving it starts it afresh: empty, first field focused.
 let left = false;
 window.addEventListener('blur', () => { left = true; });
@@ -407,7 +415,13 @@ BrowserPages::BrowserPages(std::vector<std::string> flags) : flags_(std::move(fl
 
 BrowserPages::~BrowserPages() {
   children_.clear();
-  std::filesystem::remove_all(dir_);
+  // The browser's helper processes may still be writing their profile as they end: clear what
+  // is there, a few times, and never throw from here.
+  std::error_code error;
+  for (int attempt = 0; attempt < 5 && std::filesystem::exists(dir_, error); ++attempt) {
+    std::filesystem::remove_all(dir_, error);
+    if (error) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
 }
 
 std::optional<std::string> BrowserPages::FindBrowser() {
