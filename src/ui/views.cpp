@@ -285,14 +285,7 @@ void QtPanelView::SetHeight(int height) {
     return;
   }
   heldHeight_ = 0;
-  // The toolkit takes the window to have the size it last asked for, and asks nothing when that
-  // is the size wanted: but the window manager may not have granted it. Then ask the window
-  // system directly.
-  const bool askedAlready = this->height() == wanted;
   setFixedSize(width(), wanted);
-  if (askedAlready && ShownHeight() != wanted) {
-    windowHandle()->resize(width(), wanted);
-  }
 }
 
 std::vector<Rect> QtPanelView::Screens() const {
