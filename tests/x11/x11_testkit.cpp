@@ -524,8 +524,10 @@ bool PanelDriver::FocusPageThenPanel(Window page) {
   auto origin = desktop_.ClientOrigin(panel_).value();
   desktop_.Click(origin.first + 25, origin.second - 10);  // the caption's title area
   if (!WaitFor([&] { return desktop_.ClientSize(panel_)->second == fullHeight_; })) return false;
-  // A person needs a moment to aim at a button; the panel has redrawn by then.
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // A person needs a moment to aim at a button. The panel has taken in its new size by then,
+  // even on a busy machine (where that has been seen to take half a second): a click the
+  // toolkit reads against the window's old size is lost.
+  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
   return true;
 }
 
